@@ -1,0 +1,69 @@
+#include "geometry/OrvexFile.h"
+
+#include <cstdio>
+#include <new>
+
+#include "platform/afx/CArchive.h"
+#include "platform/afx/CFile.h"
+
+void ReadOrvex(CFile& file, CSimulationData& data) {
+    CArchive ar(&file, CArchive::load);
+    DWORD format = 1;
+    ar >> format;
+    if (format != kOrvexFormatNumber)
+        ar.ThrowException(CArchiveException::badSchema, "format number " + std::to_string(format) + ", expected 0");
+    data.Load(ar);
+    ar.Close();
+}
+
+void WriteOrvex(CFile& file, const CSimulationData& data) {
+    CArchive ar(&file, CArchive::store);
+    ar << kOrvexFormatNumber;
+    data.Store(ar);
+    ar.Close();
+}
+
+bool LoadOrvexFile(const std::string& path, CSimulationData& data, std::string& error) {
+    CFile file;
+    CFileException fileError;
+    if (!file.Open(path.c_str(), CFile::modeRead | CFile::typeBinary, &fileError)) {
+        error = fileError.what();
+        return false;
+    }
+    try {
+        ReadOrvex(file, data);
+    } catch (const std::bad_alloc&) {
+        error = path + ": not enough memory to load the data set";
+        return false;
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+    return true;
+}
+
+bool SaveOrvexFile(const std::string& path, const CSimulationData& data, std::string& error) {
+    const std::string temp = path + ".partial";
+    CFile file;
+    CFileException fileError;
+    if (!file.Open(temp.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, &fileError)) {
+        // Name the file the user asked for, not the temporary one.
+        error = CFileException(fileError.m_cause, fileError.m_lOsError, path).what();
+        return false;
+    }
+    try {
+        WriteOrvex(file, data);
+        file.Close();
+    } catch (const std::exception& e) {
+        file.Abort();
+        std::remove(temp.c_str());
+        error = e.what();
+        return false;
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        error = path + ": cannot replace the file";
+        return false;
+    }
+    return true;
+}
