@@ -33,5 +33,10 @@ test: deps
 	$(MAKE) build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
+# Benchmarks are always built optimised, in their own build folder, and all of them run.
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j$(JOBS) --target run_benchmarks
+
 clean:
 	rm -rf $(BUILD)
