@@ -7,7 +7,6 @@
 #include "platform/gdi/CSelectObject.h"
 #include "platform/gdi/FontCache.h"
 
-#include <chrono>
 #include <climits>
 #include <cstring>
 #include <random>
@@ -213,10 +212,7 @@ TEST(TextTest, AbsurdHeightDrawsOnlyWhatTheClipShows) {
         CSelectObject s(c.dc, f);
         c.dc.SetBkMode(TRANSPARENT);
         gdi::ClearGlyphCache();
-        const auto start = std::chrono::steady_clock::now();
         c.dc.TextOut(r.x, r.y, "IWl");
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        EXPECT_LT(ms, 500.0) << r.height;
         EXPECT_LT(gdi::GlyphCacheBytes(), 4096u) << r.height;  // nothing rasterised whole
         const CRect ink = c.InkBox(kWhite);
         if (r.expectInk) {
