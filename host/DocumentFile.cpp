@@ -1,0 +1,273 @@
+// Reading and writing the document JSON. Everything a file says is checked before it is used:
+// the document reader is fed hostile files by the fuzz harness.
+#include "host/DocumentFile.h"
+
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/base/Saturate.h"
+
+using json = nlohmann::ordered_json;
+
+namespace {
+
+// A document bigger than this is refused before it is read: documents hold settings and macros,
+// not data sets.
+constexpr std::uintmax_t kMaxDocumentBytes = 16u << 20;
+
+const char* DescribeJson(const json& v) {
+    switch (v.type()) {
+        case json::value_t::null: return "null";
+        case json::value_t::boolean: return "a boolean";
+        case json::value_t::string: return "a string";
+        case json::value_t::array: return "an array";
+        case json::value_t::object: return "an object";
+        case json::value_t::discarded: return "nothing";
+        default: return "a number";
+    }
+}
+
+// A whole number within [lo, hi] (a JSON float with no fraction counts too).
+bool ReadWholeNumber(const json& v, int lo, int hi, int& out) {
+    if (!v.is_number()) return false;
+    double d = v.get<double>();
+    if (!std::isfinite(d) || d != std::trunc(d) || d < lo || d > hi) return false;
+    out = TruncateToInt(d);
+    return true;
+}
+
+bool ReadStoredValue(const json& v, CStoredValue& out) {
+    if (v.is_boolean()) {
+        out = v.get<bool>();
+    } else if (v.is_number_integer()) {
+        // Integers that do not fit 32 bits become doubles, so the control's own conversion decides.
+        if (v.is_number_unsigned()) {
+            auto u = v.get<std::uint64_t>();
+            if (u <= static_cast<std::uint64_t>(std::numeric_limits<int32_t>::max()))
+                out = static_cast<int32_t>(u);
+            else
+                out = static_cast<double>(u);
+        } else {
+            auto i = v.get<std::int64_t>();
+            if (i >= std::numeric_limits<int32_t>::min() && i <= std::numeric_limits<int32_t>::max())
+                out = static_cast<int32_t>(i);
+            else
+                out = static_cast<double>(i);
+        }
+    } else if (v.is_number_float()) {
+        out = v.get<double>();
+    } else if (v.is_string()) {
+        out = v.get<std::string>();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+json StoredValueToJson(const CStoredValue& value) {
+    return std::visit(
+        [](const auto& v) -> json {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, double>) {
+                // JSON has no infinities or NaN; they are written as null and refused on reading,
+                // which leaves the stored default: the nearest a file can say.
+                if (!std::isfinite(v)) return json(nullptr);
+            }
+            return json(v);
+        },
+        value);
+}
+
+std::string Where(size_t index, const std::string& name) {
+    std::string where = "controls[" + std::to_string(index) + "]";
+    if (!name.empty()) where += " (\"" + name + "\")";
+    return where;
+}
+
+// One control entry; false (with a warning) when it cannot be placed on the page.
+bool ReadControl(const json& entry, size_t index, SDocumentControl& control, std::vector<std::string>& warnings) {
+    if (!entry.is_object()) {
+        warnings.push_back(Where(index, "") + ": expected an object, got " + DescribeJson(entry) +
+                           "; the control is left out");
+        return false;
+    }
+    auto name = entry.find("name");
+    if (name != entry.end()) {
+        if (!name->is_string()) {
+            warnings.push_back(Where(index, "") + ".name: expected a string, got " + DescribeJson(*name) +
+                               "; the control is left out");
+            return false;
+        }
+        control.name = name->get<std::string>();
+    }
+    const std::string where = Where(index, control.name);
+    auto progId = entry.find("progid");
+    if (progId == entry.end() || !progId->is_string() || progId->get<std::string>().empty()) {
+        warnings.push_back(where + ".progid: expected a ProgID string; the control is left out");
+        return false;
+    }
+    control.progId = progId->get<std::string>();
+
+    auto rect = entry.find("rect");
+    int r[4] = {0, 0, 0, 0};
+    bool rectOk = rect != entry.end() && rect->is_array() && rect->size() == 4;
+    for (int i = 0; rectOk && i < 4; ++i) {
+        int lo = i < 2 ? -kMaxControlExtent : 0;
+        rectOk = ReadWholeNumber((*rect)[i], lo, kMaxControlExtent, r[i]);
+    }
+    if (!rectOk) {
+        warnings.push_back(where + ".rect: expected [left, top, width, height] with whole numbers, width and " +
+                           "height from 0 to " + std::to_string(kMaxControlExtent) + "; the control is left out");
+        return false;
+    }
+    control.rect = CRect(r[0], r[1], r[0] + r[2], r[1] + r[3]);
+
+    auto props = entry.find("properties");
+    if (props != entry.end()) {
+        if (!props->is_object()) {
+            warnings.push_back(where + ".properties: expected an object, got " + DescribeJson(*props) +
+                               "; the control takes its stored defaults");
+        } else {
+            for (auto it = props->begin(); it != props->end(); ++it) {
+                SStoredProperty p;
+                p.name = it.key();
+                if (!ReadStoredValue(it.value(), p.value)) {
+                    warnings.push_back(where + ".properties." + it.key() +
+                                       ": expected a number, a string or a boolean, got " +
+                                       DescribeJson(it.value()) + "; the stored default is used");
+                    continue;
+                }
+                control.properties.push_back(std::move(p));
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+const char* DescribeStoredValue(const CStoredValue& value) {
+    switch (value.index()) {
+        case 0: return "a boolean";
+        case 3: return "a string";
+        default: return "a number";
+    }
+}
+
+bool ParseDocumentJson(const std::string& text, SDocumentModel& model, std::string& error,
+                       std::vector<std::string>& warnings) {
+    json doc = json::parse(text, nullptr, false);
+    if (doc.is_discarded()) {
+        error = "not a JSON document";
+        return false;
+    }
+    if (!doc.is_object()) {
+        error = std::string("expected a JSON object, got ") + DescribeJson(doc);
+        return false;
+    }
+    SDocumentModel result;
+    auto page = doc.find("page");
+    if (page == doc.end() || !page->is_object() || !page->contains("width") || !page->contains("height") ||
+        !ReadWholeNumber((*page)["width"], 1, kMaxPageExtent, result.pageWidth) ||
+        !ReadWholeNumber((*page)["height"], 1, kMaxPageExtent, result.pageHeight)) {
+        error = "page: expected {\"width\": W, \"height\": H} with whole numbers from 1 to " +
+                std::to_string(kMaxPageExtent);
+        return false;
+    }
+
+    auto controls = doc.find("controls");
+    if (controls != doc.end()) {
+        if (!controls->is_array()) {
+            warnings.push_back(std::string("controls: expected an array, got ") + DescribeJson(*controls) +
+                               "; the page is empty");
+        } else {
+            for (size_t i = 0; i < controls->size(); ++i) {
+                SDocumentControl control;
+                if (ReadControl((*controls)[i], i, control, warnings)) result.controls.push_back(std::move(control));
+            }
+        }
+    }
+
+    auto macros = doc.find("macros");
+    if (macros != doc.end()) {
+        if (!macros->is_object()) {
+            warnings.push_back(std::string("macros: expected an object, got ") + DescribeJson(*macros) +
+                               "; the document has no macros");
+        } else {
+            for (auto it = macros->begin(); it != macros->end(); ++it) {
+                if (!it.value().is_string()) {
+                    warnings.push_back("macros." + it.key() + ": expected Lua source as a string, got " +
+                                       DescribeJson(it.value()) + "; the macro is left out");
+                    continue;
+                }
+                result.macros.emplace_back(it.key(), it.value().get<std::string>());
+            }
+        }
+    }
+    model = std::move(result);
+    return true;
+}
+
+std::string FormatDocumentJson(const SDocumentModel& model) {
+    json doc = json::object();
+    doc["page"] = {{"width", model.pageWidth}, {"height", model.pageHeight}};
+    json controls = json::array();
+    for (const SDocumentControl& c : model.controls) {
+        json entry = json::object();
+        entry["progid"] = c.progId;
+        entry["name"] = c.name;
+        entry["rect"] = {c.rect.left, c.rect.top, c.rect.Width(), c.rect.Height()};
+        json props = json::object();
+        for (const SStoredProperty& p : c.properties) props[p.name] = StoredValueToJson(p.value);
+        entry["properties"] = std::move(props);
+        controls.push_back(std::move(entry));
+    }
+    doc["controls"] = std::move(controls);
+    json macros = json::object();
+    for (const auto& [name, source] : model.macros) macros[name] = source;
+    doc["macros"] = std::move(macros);
+    // Bytes that are not UTF-8 (strings are byte strings of the code page) are replaced rather
+    // than failing the save.
+    return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+bool LoadDocumentFile(const std::string& path, SDocumentModel& model, std::string& error,
+                      std::vector<std::string>& warnings) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": cannot open the document";
+        return false;
+    }
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size < 0 || static_cast<std::uintmax_t>(size) > kMaxDocumentBytes) {
+        error = path + ": not a document (larger than " + std::to_string(kMaxDocumentBytes >> 20) + " MB)";
+        return false;
+    }
+    std::string text(static_cast<size_t>(size), '\0');
+    if (!in.read(text.data(), size)) {
+        error = path + ": cannot read the document";
+        return false;
+    }
+    std::string why;
+    if (!ParseDocumentJson(text, model, why, warnings)) {
+        error = path + ": " + why;
+        return false;
+    }
+    return true;
+}
+
+bool SaveDocumentFile(const std::string& path, const SDocumentModel& model, std::string& error) {
+    std::string text = FormatDocumentJson(model);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush()) {
+        error = path + ": cannot write the document";
+        return false;
+    }
+    return true;
+}

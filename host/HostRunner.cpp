@@ -1,0 +1,63 @@
+// The runner half of a document: the virtual clock, the page surface and injected mouse input.
+#include <array>
+
+#include "host/HostDocument.h"
+#include "platform/gdi/CBitmap.h"
+#include "platform/gdi/Png.h"
+#include "platform/win/CWindowManager.h"
+#include "platform/win/CWnd.h"
+
+namespace {
+
+struct SMouseActionName {
+    const char* name;
+    CWindowManager::MouseAction action;
+};
+constexpr std::array<SMouseActionName, 6> kMouseActions = {{
+    {"move", CWindowManager::MouseAction::Move},
+    {"down", CWindowManager::MouseAction::LeftDown},
+    {"up", CWindowManager::MouseAction::LeftUp},
+    {"dblclick", CWindowManager::MouseAction::LeftDoubleClick},
+    {"rdown", CWindowManager::MouseAction::RightDown},
+    {"rup", CWindowManager::MouseAction::RightUp},
+}};
+
+}  // namespace
+
+HWND CHostDocument::GetPageWindow() const { return m_pPage ? m_pPage->GetSafeHwnd() : nullptr; }
+
+uint64_t CHostDocument::GetTime() const { return m_pWindowManager ? m_pWindowManager->GetTime() : 0; }
+
+void CHostDocument::Pump(DWORD ms) {
+    if (m_pWindowManager) m_pWindowManager->Pump(ms);
+}
+
+bool CHostDocument::Render(const std::string& path, std::string& error) {
+    const CBitmap* surface = m_pWindowManager && m_pPage ? m_pWindowManager->GetSurface(m_pPage->GetSafeHwnd()) : nullptr;
+    if (surface == nullptr) {
+        error = path + ": no document is open";
+        return false;
+    }
+    m_pWindowManager->PaintAll();
+    if (!SaveBitmapPng(*surface, path)) {
+        error = path + ": cannot write the picture";
+        return false;
+    }
+    return true;
+}
+
+COLORREF CHostDocument::Pixel(int x, int y) {
+    const CBitmap* surface = m_pWindowManager && m_pPage ? m_pWindowManager->GetSurface(m_pPage->GetSafeHwnd()) : nullptr;
+    if (surface == nullptr) return CLR_INVALID;
+    m_pWindowManager->PaintAll();
+    if (x < 0 || y < 0 || x >= surface->GetWidth() || y >= surface->GetHeight()) return CLR_INVALID;
+    return surface->GetPixels()[static_cast<size_t>(y) * static_cast<size_t>(surface->GetWidth()) +
+                                static_cast<size_t>(x)] & 0x00FFFFFFu;
+}
+
+bool CHostDocument::Mouse(std::string_view action, int x, int y) {
+    if (!m_pWindowManager || !m_pPage) return false;
+    for (const SMouseActionName& a : kMouseActions)
+        if (action == a.name) return m_pWindowManager->QueueMouseInput(m_pPage->GetSafeHwnd(), a.action, CPoint(x, y));
+    return false;
+}

@@ -1,0 +1,143 @@
+#include "host/StoredPropertyBag.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+const char* DescribeVarType(VARTYPE vt) {
+    switch (vt) {
+        case VT_BOOL: return "a boolean";
+        case VT_BSTR: return "a string";
+        case VT_I2:
+        case VT_I4:
+        case VT_UI1: return "a whole number";
+        default: return "a number";
+    }
+}
+
+bool IsNumericType(VARTYPE vt) {
+    return vt == VT_I2 || vt == VT_I4 || vt == VT_UI1 || vt == VT_R4 || vt == VT_R8;
+}
+
+// Whether a stored value may become a property of type vt at all: strings only for strings,
+// numbers for numbers and booleans (as the platform counts any non-zero as true), booleans only
+// for booleans.
+bool KindsMatch(const CStoredValue& value, VARTYPE vt) {
+    switch (value.index()) {
+        case 0: return vt == VT_BOOL;
+        case 3: return vt == VT_BSTR;
+        default: return IsNumericType(vt) || vt == VT_BOOL;
+    }
+}
+
+}  // namespace
+
+bool StoredValueFromVariant(const VARIANT& v, CStoredValue& out) {
+    switch (v.vt) {
+        case VT_BOOL: out = v.boolVal != VARIANT_FALSE; return true;
+        case VT_UI1: out = static_cast<int32_t>(v.bVal); return true;
+        case VT_I2: out = static_cast<int32_t>(v.iVal); return true;
+        case VT_I4: out = static_cast<int32_t>(v.lVal); return true;
+        case VT_R8: out = v.dblVal; return true;
+        case VT_BSTR: out = StringFromBstr(v.bstrVal); return true;
+        case VT_R4: {
+            // 0.1f is written as 0.1, not 0.100000001490116: it reads back to the same float.
+            char text[64];
+            auto res = std::to_chars(text, text + sizeof text - 1, v.fltVal);
+            *res.ptr = '\0';
+            out = res.ec == std::errc() ? std::strtod(text, nullptr) : static_cast<double>(v.fltVal);
+            return true;
+        }
+        default: return false;
+    }
+}
+
+void VariantFromStoredValue(const CStoredValue& value, VARIANT& out) {
+    VariantInit(&out);
+    switch (value.index()) {
+        case 0:
+            out.vt = VT_BOOL;
+            out.boolVal = std::get<bool>(value) ? VARIANT_TRUE : VARIANT_FALSE;
+            break;
+        case 1:
+            out.vt = VT_I4;
+            out.lVal = std::get<int32_t>(value);
+            break;
+        case 2:
+            out.vt = VT_R8;
+            out.dblVal = std::get<double>(value);
+            break;
+        default:
+            out.vt = VT_BSTR;
+            out.bstrVal = SysAllocStringFrom(std::get<std::string>(value));
+            break;
+    }
+}
+
+CStoredPropertyBag* CStoredPropertyBag::Create(std::vector<SStoredProperty> properties, std::string where) {
+    return new (std::nothrow) CStoredPropertyBag(std::move(properties), std::move(where));
+}
+
+CStoredPropertyBag::CStoredPropertyBag(std::vector<SStoredProperty> properties, std::string where)
+    : m_properties(std::move(properties)), m_where(std::move(where)) {}
+
+HRESULT CStoredPropertyBag::QueryInterface(REFIID riid, void** ppvObject) {
+    if (ppvObject == nullptr) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IPropertyBag) {
+        *ppvObject = static_cast<IPropertyBag*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *ppvObject = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT CStoredPropertyBag::Read(LPCOLESTR pszPropName, VARIANT* pVar) {
+    if (pszPropName == nullptr || pVar == nullptr) return E_POINTER;
+    const SStoredProperty* found = nullptr;
+    for (const SStoredProperty& p : m_properties)
+        if (p.name == pszPropName) found = &p;  // the last of repeated keys wins, as in the JSON
+    if (found == nullptr) return E_INVALIDARG;
+
+    const VARTYPE wanted = pVar->vt;
+    VARIANT stored;
+    VariantFromStoredValue(found->value, stored);
+    if (wanted == VT_EMPTY) {
+        *pVar = stored;  // the caller owns it now
+        return S_OK;
+    }
+    HRESULT hr = DISP_E_TYPEMISMATCH;
+    if (KindsMatch(found->value, wanted)) {
+        VARIANT converted;
+        VariantInit(&converted);
+        hr = VariantChangeType(&converted, &stored, 0, wanted);
+        if (SUCCEEDED(hr)) {
+            VariantClear(pVar);
+            *pVar = converted;
+        }
+    }
+    VariantClear(&stored);
+    if (FAILED(hr)) {
+        std::string problem = m_where + ": property \"" + found->name + "\": expected " + DescribeVarType(wanted) +
+                              ", got " + DescribeStoredValue(found->value);
+        if (hr == DISP_E_OVERFLOW) problem += " out of its range";
+        m_problems.push_back(problem + "; the stored default is used");
+    }
+    return hr;
+}
+
+HRESULT CStoredPropertyBag::Write(LPCOLESTR pszPropName, VARIANT* pVar) {
+    if (pszPropName == nullptr || pVar == nullptr) return E_POINTER;
+    CStoredValue value;
+    if (!StoredValueFromVariant(*pVar, value)) return DISP_E_TYPEMISMATCH;
+    for (SStoredProperty& p : m_properties) {
+        if (p.name == pszPropName) {
+            p.value = std::move(value);
+            return S_OK;
+        }
+    }
+    m_properties.push_back({pszPropName, std::move(value)});
+    return S_OK;
+}
