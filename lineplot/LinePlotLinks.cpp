@@ -1,5 +1,5 @@
-// What the paint and view paths call into the gate, readout and client machinery: gate pixels, the
-// cursor readout, notifications to linked plots, and the plot as a client, a clone and a focus owner.
+// The cursor readout, notifications to linked plots, and the plot as a range client, a clone and a
+// focus owner.
 #include <algorithm>
 
 #include "lineplot/LinePlotWnd.h"
@@ -12,19 +12,6 @@ namespace {
 constexpr int kReadoutFontHeight = 15;
 constexpr int kFootnoteLift = 15;
 }  // namespace
-
-void CLinePlotWnd::UpdateGatePositions() {
-    for (CGate& gate : m_gates) {
-        if (!gate.pOwner) continue;
-        const float shift = (gate.nKind & kGateXShift) ? gate.fXShift : 0.0f;
-        DataToPixel(gate.data.x1 + shift, gate.data.y1, &gate.ptFirst);
-        DataToPixel(gate.data.x2 + shift, gate.data.y2, &gate.ptSecond);
-    }
-}
-
-void CLinePlotWnd::DrawGates(CDC*) {
-    // Gate figures come with gate editing; until then a plot has no way to hold a gate to draw.
-}
 
 void CLinePlotWnd::UpdateReadout(CDC* target, CPoint point) {
     const bool inPlot = m_nReadoutHorz != 0 && m_nReadoutVert != 0;

@@ -2,6 +2,7 @@
 // composition), the layer order of each path, printing into a page rectangle and direct drawing
 // into printer and metafile contexts.
 #include "lineplot/LinePlotWnd.h"
+#include "lineplot/PlotCursors.h"
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDCStateSaver.h"
 #include "platform/gdi/CPen.h"
@@ -115,6 +116,8 @@ void CLinePlotWnd::PrintPlot(CRect T, CDC* dc) {
 
 int CLinePlotWnd::OnCreate(LPCREATESTRUCT cs) {
     if (CWnd::OnCreate(cs) == -1) return -1;
+    // The plot brings its cursors; a module that registered its own keeps them.
+    RegisterLinePlotCursors();
     CDC* client = GetDC();
     if (!m_pMemDC) m_pMemDC = new CDC;
     m_pMemDC->CreateCompatibleDC(client);

@@ -67,8 +67,33 @@ public:
         BYTE bVisible = 1;
     };
 
-    // Kind bit of a gate whose x positions are shifted by fXShift.
-    static constexpr int32_t kGateXShift = 0x2000;
+    // Kind bits of a gate: which axis it works on, its figures, and how it behaves.
+    static constexpr int32_t kGateX = 0x1;                 // works on the x axis
+    static constexpr int32_t kGateY = 0x2;                 // works on the y axis
+    static constexpr int32_t kGateCrossStart = 0x4;        // crossed out from the data start to the first edge
+    static constexpr int32_t kGateCrossEnd = 0x8;          // crossed out from the second edge to the data end
+    static constexpr int32_t kGateBand = 0x10;             // band across the plot between the edges
+    static constexpr int32_t kGateBox = 0x20;              // box with corners at the two points
+    static constexpr int32_t kGateBar = 0x40;              // threshold bar with end ticks
+    static constexpr int32_t kGateSegment = 0x80;          // segment, label at the first point
+    static constexpr int32_t kGateLine = 0x100;            // one line across the plot at the first edge
+    static constexpr int32_t kGateCrosshair = 0x200;       // crosshair through the first point
+    static constexpr int32_t kGateWindow = 0x400;          // two boxes from the plot edges to the levels
+    static constexpr int32_t kGateMovable = 0x800;         // dragging and SetGateData move it
+    static constexpr int32_t kGateLabel = 0x1000;          // label shown
+    static constexpr int32_t kGateXShift = 0x2000;         // x positions shifted by fXShift
+    static constexpr int32_t kGateSegmentEndLabel = 0x4000;  // segment, label at the second point
+    static constexpr int32_t kGateCircle = 0x8000;         // circle about the first point through the second
+    static constexpr int32_t kGateNoHit = 0x10000;         // never hit by the mouse
+    static constexpr int32_t kGateCornerMarks = 0x20000;   // with kGateBox: two corner marks instead
+
+    // Drag parts: what a gate drag moves.
+    static constexpr int32_t kDragX1 = 1;
+    static constexpr int32_t kDragX2 = 2;
+    static constexpr int32_t kDragY1 = 4;
+    static constexpr int32_t kDragY2 = 8;
+    static constexpr int32_t kDragTurn = 16;    // turn the segment about the first point
+    static constexpr int32_t kDragRadius = 32;  // change the circle's radius
 
     CLinePlotWnd();
     ~CLinePlotWnd() override;
@@ -161,10 +186,27 @@ public:
     bool GetXAxisBand(CRect* band) const;
     bool GetYAxisBand(CRect* band) const;
 
-    // --- Gates, readout and clients (full behaviour in their own sources) ---
+    // --- Gates ---
 
+    // Adds a gate unless the id exists (then returns the count and changes nothing) and mirrors it
+    // to the clients that want gate creation. Returns the gate count.
+    int AddGate(int id, const GateData* data, const std::string& label, COLORREF colour, int penWidth,
+                int penStyle, int kind);
+    // Index of the first gate with this id, or -1.
+    int FindGate(int id) const;
+    // Copies the points into a movable gate and places it; TRUE when the id exists.
+    BOOL SetGateData(int id, const GateData* data);
+    // TRUE and the gate's points when the id exists.
+    BOOL GetGateData(int id, GateData* data) const;
+    // Recomputes the pixels of every gate (after any view change or resize).
     void UpdateGatePositions();
+    // Finds the first gate under a pixel, prepares its drag part and records its cursor.
+    void HitTestGates(int px, int py);
+    // Draws every visible gate, clipped to the plot rectangle.
     void DrawGates(CDC* target);
+
+    // --- Readout and clients ---
+
     void UpdateReadout(CDC* target, CPoint point);
     void NotifyRangeChanging();
     void NotifyRangeChanged();
@@ -174,6 +216,15 @@ public:
     virtual void OnPaint() override;
 
     // --- Client interface ---
+    // Adds a gate with colour, pen and kind 0, then redraws.
+    void AddGate(int id, const GateData* data, const std::string& label) override;
+    // Sets the gate's colour, pen and kind, then redraws; TRUE when the id exists.
+    BOOL SetGateStyle(int id, COLORREF colour, int penWidth, int penStyle, int kind) override;
+    // Removes the gate (clients are not told), then redraws.
+    void RemoveGate(int id) override;
+    // Moves a movable gate, then redraws; no notification of its own, so links do not loop.
+    void GateChanging(int id, const GateData* data) override;
+    void GateChanged(int id, const GateData* data) override;
     void RangeChanging(const PlotViewRect* view) override;
     void RangeChanged(const PlotViewRect* view) override;
 
@@ -191,6 +242,17 @@ public:
     void OnWindowPosChanging(WINDOWPOS* pos) override;
     void OnHScroll(UINT code, UINT position, CScrollBar* bar) override;
     void OnVScroll(UINT code, UINT position, CScrollBar* bar) override;
+    void OnLButtonDown(UINT flags, CPoint point) override;
+    void OnMouseMove(UINT flags, CPoint point) override;
+    void OnLButtonUp(UINT flags, CPoint point) override;
+    void OnLButtonDblClk(UINT flags, CPoint point) override;
+    void OnRButtonUp(UINT flags, CPoint point) override;
+    BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
+
+    // MouseMode resolved for a pixel: mode 7 zooms x inside the plot rectangle and pans x outside.
+    int ResolveDragMode(CPoint point) const;
+    // Draws the XOR rubber band (outline and diagonal) between two device points.
+    static void DrawRubberBand(CDC* target, CPoint first, CPoint second);
 
     // The view as the trace point computation needs it.
     CTraceView GetTraceView(const CRect& plot) const;
@@ -287,4 +349,19 @@ private:
     void DrawXYRecords(CDC* target, bool direct);
     // Copies the settings of this plot into target (both clone operations).
     void CopySettingsTo(CLinePlotWnd& target) const;
+    // Places one gate's pixels from its points.
+    void PlaceGate(CGate& gate) const;
+    // One gate's figures and label; R is the plot rectangle shrunk by a pixel.
+    void DrawGate(CDC* target, const CGate& gate, const CRect& R) const;
+    // A gate drag step to the axis values (x, y) of the mouse.
+    void DragGateTo(CGate& gate, float x, float y);
+    // The pixel, along a gate's axis, of the start and of the end of the data.
+    int GateDataStartPixel(bool xGate, const CRect& R) const;
+    int GateDataEndPixel(bool xGate, const CRect& R) const;
+    // The point clamped into the interior of the plot rectangle.
+    CPoint ClampIntoPlot(CPoint point) const;
+
+    // The gate this plot is announcing to its clients: a client linked back must not restyle it.
+    int32_t m_nAnnouncedGateId = 0;
+    BYTE m_bAnnouncingGate = 0;
 };
