@@ -44,6 +44,8 @@ public:
 
     // Where `print` writes (standard output unless set).
     void SetPrintSink(std::function<void(std::string_view)> sink) { m_print = std::move(sink); }
+    // Writes one line of `print` output.
+    void Print(std::string_view line);
 
     // Loads `source` as a text chunk named `label` and runs it with a fresh budget. False with one
     // line in `error`: "<label>, line <n>: <what went wrong>".
@@ -59,14 +61,17 @@ public:
     bool Charge(uint64_t cost);
     bool IsExhausted() const { return m_exhausted; }
     std::string ExhaustedMessage() const;
-    std::string MemoryMessage() const;
+    std::string MemoryMessage() const { return MemoryLimitMessage(m_limits.maxMemoryBytes); }
+    // "memory limit of 64 MB reached".
+    static std::string MemoryLimitMessage(size_t maxMemoryBytes);
 
-    // Runs fn(L) in protected mode; its Lua errors (memory included) are caught. On failure the
-    // error value is left on the stack and false is returned; on success fn's `nresults` results
-    // are on the stack. fn must hold nothing that needs a destructor.
+    // Runs fn(L) in protected mode, in a frame of its own whose stack holds the `nargs` values
+    // taken from the top of the caller's stack. Its Lua errors (memory included) are caught: on
+    // failure the error value is left on the stack and false is returned; on success fn's
+    // `nresults` results are. fn must hold nothing that needs a destructor.
     template <class Fn>
-    bool CallProtected(Fn& fn, int nresults) {
-        return CallProtectedRaw(&Trampoline<Fn>, &fn, nresults);
+    bool CallProtected(Fn& fn, int nresults, int nargs = 0) {
+        return CallProtectedRaw(&Trampoline<Fn>, &fn, nargs, nresults);
     }
     // Pushes a string in protected mode (the memory error takes its place on failure).
     void PushStringProtected(std::string_view text);
@@ -77,7 +82,7 @@ private:
     static void* Allocate(void* ud, void* ptr, size_t osize, size_t nsize);
     static void CountHook(lua_State* L, struct lua_Debug* ar);
     static int MessageHandler(lua_State* L);
-    bool CallProtectedRaw(int (*fn)(lua_State*), void* ud, int nresults);
+    bool CallProtectedRaw(int (*fn)(lua_State*), void* ud, int nargs, int nresults);
     void OpenLibraries();
     bool Execute(int nargs, const std::string& label, std::string& error);
     void RecordMemoryRefusal();
