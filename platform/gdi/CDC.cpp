@@ -333,7 +333,14 @@ void CDC::LPtoDP(LPPOINT points, int count) const {
     for (int i = 0; i < count; ++i) points[i] = dc->ToDevice(points[i].x, points[i].y);
 }
 
-void CDC::LPtoDP(LPRECT rect) const { LPtoDP(reinterpret_cast<LPPOINT>(rect), 2); }
+// A RECT is not two POINTs to the compiler: converting through a cast pointer let an optimised
+// caller (IntersectClipRect) keep the second corner unconverted.
+void CDC::LPtoDP(LPRECT rect) const {
+    if (rect == nullptr) return;
+    POINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
+    LPtoDP(corners, 2);
+    *rect = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
 
 void CDC::LPtoDP(SIZE* size) const {
     if (size == nullptr) return;
@@ -349,7 +356,12 @@ void CDC::DPtoLP(LPPOINT points, int count) const {
     for (int i = 0; i < count; ++i) points[i] = dc->ToLogical(points[i].x, points[i].y);
 }
 
-void CDC::DPtoLP(LPRECT rect) const { DPtoLP(reinterpret_cast<LPPOINT>(rect), 2); }
+void CDC::DPtoLP(LPRECT rect) const {
+    if (rect == nullptr) return;
+    POINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
+    DPtoLP(corners, 2);
+    *rect = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
 
 void CDC::DPtoLP(SIZE* size) const {
     if (size == nullptr) return;

@@ -434,6 +434,12 @@ void GetGlyphOutline(const RealizedFont& font, unsigned char ch, DPoint origin,
     }
 }
 
+FT_FaceRec_* GetFreeTypeFace(const RealizedFont& font) { return font.face != nullptr ? font.face->ft : nullptr; }
+
+unsigned GetGlyphIndex(const RealizedFont& font, unsigned char ch) {
+    return font.face != nullptr ? GlyphIndex(font.face, ch) : 0;
+}
+
 void ClearGlyphCache() {
     std::lock_guard<std::mutex> g(Lock());
     Glyphs().map.clear();

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+struct FT_FaceRec_;
+
 namespace gdi {
 
 struct FontFace;
@@ -54,6 +56,12 @@ const GlyphBitmap* GetGlyphBitmap(const RealizedFont& font, unsigned char ch);
 // The outline of a character as closed contours in device coordinates, the pen at origin.
 void GetGlyphOutline(const RealizedFont& font, unsigned char ch, DPoint origin,
                      std::vector<std::vector<DPoint>>& contours);
+
+// For output that draws glyphs itself (vector files): the FreeType face a realised font draws
+// with (null without one; it lives as long as the program) and the glyph of a character of the
+// ANSI code page in it.
+FT_FaceRec_* GetFreeTypeFace(const RealizedFont& font);
+unsigned GetGlyphIndex(const RealizedFont& font, unsigned char ch);
 
 // Empties the glyph cache (tests measure its bound).
 void ClearGlyphCache();

@@ -1,0 +1,108 @@
+// Printing a document page through the controls' draw entries into PDF or SVG.
+#include "host/Printing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "host/HostDocument.h"
+#include "platform/afx/COleControl.h"
+#include "platform/base/Saturate.h"
+#include "platform/gdi/CDCStateSaver.h"
+#include "platform/gdi/CairoPlayback.h"
+
+namespace {
+
+int RoundToInt(double v) { return TruncateToInt(std::floor(v + 0.5)); }
+
+std::string LowerExtension(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+}  // namespace
+
+SPrintLayout LayOutPrintedPage(int pageWidth, int pageHeight, CSize printerPage, int dpi) {
+    SPrintLayout layout;
+    const double margin = kPrintMarginInches * dpi;
+    const double availableX = printerPage.cx - 2 * margin, availableY = printerPage.cy - 2 * margin;
+    if (pageWidth <= 0 || pageHeight <= 0 || availableX <= 0 || availableY <= 0) return layout;
+    layout.scale = std::min(availableX / pageWidth, availableY / pageHeight);
+    layout.origin = CPoint(RoundToInt((printerPage.cx - pageWidth * layout.scale) / 2),
+                           RoundToInt((printerPage.cy - pageHeight * layout.scale) / 2));
+    return layout;
+}
+
+bool PrintDocumentPage(CHostDocument& document, CPrinterDC& printer, std::string& error) {
+    if (!document.IsOpen()) {
+        error = "no document is open";
+        return false;
+    }
+    const SPrintLayout layout =
+        LayOutPrintedPage(document.GetPageWidth(), document.GetPageHeight(),
+                          CSize(printer.GetDeviceCaps(HORZRES), printer.GetDeviceCaps(VERTRES)),
+                          printer.GetDeviceCaps(LOGPIXELSX));
+    if (layout.scale <= 0) {
+        error = "the page does not fit on the paper";
+        return false;
+    }
+    const SDocumentModel model = document.GetModel();
+    for (const SDocumentControl& entry : model.controls) {
+        COleControl* control = document.GetControl(entry.name);
+        if (control == nullptr) continue;  // not created: nothing to print
+        const CRect& r = entry.rect;  // left, top, right, bottom in page pixels
+        if (r.Width() <= 0 || r.Height() <= 0) continue;
+        // Edges are placed by rounding, so neighbouring controls meet without gaps or overlaps.
+        const int left = layout.origin.x + RoundToInt(r.left * layout.scale);
+        const int top = layout.origin.y + RoundToInt(r.top * layout.scale);
+        const int right = layout.origin.x + RoundToInt(r.right * layout.scale);
+        const int bottom = layout.origin.y + RoundToInt(r.bottom * layout.scale);
+        if (right <= left || bottom <= top) continue;
+        CDCStateSaver saved(printer);
+        printer.SetMapMode(MM_ANISOTROPIC);
+        printer.SetWindowOrg(0, 0);
+        printer.SetWindowExt(r.Width(), r.Height());
+        printer.SetViewportOrg(left, top);
+        printer.SetViewportExt(right - left, bottom - top);
+        // A control's drawing stays inside its place on the page, as in a container's window.
+        printer.IntersectClipRect(0, 0, r.Width(), r.Height());
+        // The controls' drawing is anchored at the bounds' origin.
+        const CRect bounds(0, 0, r.Width(), r.Height());
+        static_cast<IViewObject*>(control)->Draw(DVASPECT_CONTENT, &printer, &bounds);
+    }
+    return true;
+}
+
+bool PrintDocument(CHostDocument& document, const std::string& outputPath, EPaperSize paper, std::string& error) {
+    const std::string ext = LowerExtension(outputPath);
+    if (ext != ".pdf" && ext != ".svg") {
+        error = outputPath + ": the output must end in .pdf or .svg";
+        return false;
+    }
+    CPrinterDC printer;
+    if (!printer.CreatePrinterDC(paper)) {
+        error = "cannot make a printer context";
+        return false;
+    }
+    if (!PrintDocumentPage(document, printer, error)) return false;
+    // Written under a temporary name and renamed, so a failure leaves no partial file.
+    const std::string temporary = outputPath + ".part" + ext;
+    std::string why;
+    const bool written = ext == ".pdf" ? gdi::WriteRecordingPdf(printer.GetRecording(), temporary, &why)
+                                       : gdi::WriteRecordingSvg(printer.GetRecording(), temporary, &why);
+    if (!written) {
+        std::remove(temporary.c_str());
+        error = outputPath + ": " + why;
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, outputPath, ec);
+    if (ec) {
+        std::remove(temporary.c_str());
+        error = outputPath + ": " + ec.message();
+        return false;
+    }
+    return true;
+}

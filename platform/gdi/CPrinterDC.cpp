@@ -1,0 +1,18 @@
+// Printer contexts: a page of a paper size at a resolution.
+#include "platform/gdi/CPrinterDC.h"
+
+#include "platform/base/Saturate.h"
+
+#include <cmath>
+
+CSize CPrinterDC::PageSize(EPaperSize paper, int dpi) {
+    // Sheet sizes in inches; dots are rounded to the nearest whole dot.
+    const double width = paper == EPaperSize::A4 ? 210.0 / 25.4 : 8.5;
+    const double height = paper == EPaperSize::A4 ? 297.0 / 25.4 : 11.0;
+    return CSize(TruncateToInt(std::floor(width * dpi + 0.5)), TruncateToInt(std::floor(height * dpi + 0.5)));
+}
+
+BOOL CPrinterDC::CreatePrinterDC(EPaperSize paper, int dpi) {
+    if (dpi <= 0) return FALSE;
+    return CreateRecordingDC(DT_RASPRINTER, PageSize(paper, dpi), dpi, dpi);
+}
