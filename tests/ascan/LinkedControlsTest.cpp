@@ -1,6 +1,7 @@
 // The real viewer and the A-scan control side by side in a document: the A-scan control finds the
 // viewer by name at its first draw, a new file in the viewer makes it refresh the A-scan, and the
 // plotted window follows the viewer's data.
+#include "TestScratch.h"
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -39,7 +40,7 @@ std::string WriteDataFile(const std::string& name, const AscanShape& shape) {
     snapshot.m_samples.assign(static_cast<size_t>(shape.count), 0.5f);
     snapshot.m_nSamples = shape.count;
     data.m_snapshots.push_back(snapshot);
-    const std::string path = (std::filesystem::path(ORVEX_BINARY_DIR) / name).string();
+    const std::string path = (TestScratchDir() / name).string();
     std::string error;
     EXPECT_TRUE(SaveOrvexFile(path, data, error)) << error;
     return path;

@@ -1,4 +1,5 @@
 #pragma once
+#include "TestScratch.h"
 // Helpers for the viewer tests: data sets written to .orvex files, a control with a headless
 // window manager, sinks that record bound-property notifications and events, and pixel access.
 #include <gtest/gtest.h>
@@ -25,9 +26,7 @@ inline std::string SourcePath(const std::string& relative) { return std::string(
 
 // A scratch folder of the build for files the tests write.
 inline std::string ScratchPath(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::path(ORVEX_BINARY_DIR) / "viewer-test-files";
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
+    return (TestScratchDir() / name).string();
 }
 
 // A hand-made data set of tests/data/viewer.
