@@ -1,0 +1,71 @@
+// orvex ascan: the A-scan of a simulation file, plotted by the A-scan control linked to a viewer
+// by name, as a PNG.
+#include "apps/orvex/Command.h"
+#include "apps/orvex/OptionValues.h"
+#include "host/AscanJob.h"
+#include "host/DocumentFile.h"
+
+namespace {
+
+int RunAscan(stCommandContext& ctx);
+
+const stCommand kAscan{
+    "ascan",
+    "plot the A-scan of a simulation file with the A-scan control into a PNG",
+    "orvex ascan FILE.orvex -o OUT.png [--size WxH] [--snapshot K] [--x MIN:MAX] [--y MIN:MAX]",
+    "Opens a page with a viewer control (OrvexViewer1) holding FILE.orvex and an A-scan control\n"
+    "(OrvexAscanViewer1) that finds the viewer by its name and plots the A-scan of the viewer's\n"
+    "current snapshot in the viewer's display window; writes what the page shows.\n\n"
+    "Options:\n"
+    "  -o OUT.png          the picture to write (required)\n"
+    "  --size WxH          page and A-scan control size in pixels (default 600x125)\n"
+    "  --snapshot K        the viewer's CurrentSnapShot, set before the A-scan is built: 0 is the\n"
+    "                      first snapshot (orvex info numbers them from 1)\n"
+    "  --x MIN:MAX         the time window (AscanXMin, AscanXMax), set after the link\n"
+    "  --y MIN:MAX         the amplitude window (AscanYMin, AscanYMax), set after the link\n"
+    "An axis not given keeps the viewer's display window.\n\n"
+    "A file that cannot be read, or has no snapshot K, fails the job (exit status 1) and writes\n"
+    "no picture.\n",
+    RunAscan};
+const CCommandRegistrar kRegister(kAscan);
+
+int RunAscan(stCommandContext& ctx) {
+    COptionParser parser({"-o", "--size", "--snapshot", "--x", "--y"}, {});
+    std::string problem;
+    if (!parser.Parse(ctx.m_args, problem)) return UsageError(kAscan, ctx.m_err, problem);
+    if (parser.Positionals().size() != 1)
+        return UsageError(kAscan, ctx.m_err, parser.Positionals().empty() ? "missing FILE.orvex" : "one FILE.orvex only");
+    auto output = parser.Value("-o");
+    if (!output || output->empty()) return UsageError(kAscan, ctx.m_err, "missing -o OUT.png");
+
+    SAscanOptions options;
+    options.inputPath = parser.Positionals()[0];
+    options.outputPath = *output;
+    if (auto size = parser.Value("--size"); size && !ParseSize(*size, options.width, options.height))
+        return UsageError(kAscan, ctx.m_err,
+                          "--size needs WxH with whole numbers from 1 to " + std::to_string(kMaxPageExtent));
+    if (auto text = parser.Value("--snapshot")) {
+        long long k = 0;
+        if (!ParseInteger(*text, 0, 0x7FFFFFFF, k))
+            return UsageError(kAscan, ctx.m_err, "--snapshot needs a whole number from 0");
+        options.snapshot = static_cast<LONG>(k);
+    }
+    struct {
+        const char* name;
+        std::optional<SAscanOptions::SRange>* target;
+    } ranges[] = {{"--x", &options.x}, {"--y", &options.y}};
+    for (auto& range : ranges) {
+        if (auto text = parser.Value(range.name)) {
+            SAscanOptions::SRange r;
+            if (!ParseRange(*text, r.min, r.max))
+                return UsageError(kAscan, ctx.m_err, std::string(range.name) + " needs MIN:MAX with MIN below MAX");
+            *range.target = r;
+        }
+    }
+
+    std::string error;
+    if (!RunAscanJob(options, error)) return JobFailed(ctx.m_err, error);
+    return kExitOk;
+}
+
+}  // namespace

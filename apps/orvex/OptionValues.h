@@ -1,0 +1,10 @@
+#pragma once
+// Option values shared by the commands that draw: sizes, numbers and ranges, each the whole text.
+#include <string>
+
+// "WxH" (or "WXH") with whole numbers from 1 to kMaxPageExtent.
+bool ParseSize(const std::string& text, int& width, int& height);
+// A finite decimal number.
+bool ParseNumber(const std::string& text, double& value);
+// "MIN:MAX" with finite numbers that fit a float and MIN < MAX.
+bool ParseRange(const std::string& text, float& min, float& max);

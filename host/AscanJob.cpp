@@ -1,0 +1,138 @@
+#include "host/AscanJob.h"
+
+#include <cstdio>
+
+#include "geometry/CSimulationData.h"
+#include "geometry/OrvexFile.h"
+#include "host/DispatchCalls.h"
+#include "host/HostDocument.h"
+#include "ids/OrvexAscanViewerIds.h"
+#include "ids/OrvexViewerIds.h"
+#include "platform/com/Variant.h"
+
+namespace {
+
+// A name no control on the job's page has: the A-scan control searches for it at its first draw,
+// finds nothing and waits, so the snapshot can be chosen before the link builds the plot.
+constexpr const char* kNoViewerYet = "(no viewer yet)";
+
+bool PutFloat(IDispatch* disp, const char* name, float value, std::string& error) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_R4;
+    v.fltVal = value;
+    return PutPropertyByName(disp, name, v, error);
+}
+
+bool PutString(IDispatch* disp, const char* name, const std::string& value, std::string& error) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocStringFrom(value);
+    bool ok = PutPropertyByName(disp, name, v, error);
+    VariantClear(&v);
+    return ok;
+}
+
+bool GetFloat(IDispatch* disp, const char* name, float& value, std::string& error) {
+    VARIANT v;
+    VariantInit(&v);
+    if (!InvokeByName(disp, name, DISPATCH_PROPERTYGET, {}, &v, error)) return false;
+    bool ok = v.vt == VT_R4;
+    if (ok) value = v.fltVal;
+    else error = std::string(name) + ": not a single-precision number";
+    VariantClear(&v);
+    return ok;
+}
+
+// Writes one axis's two range properties. The plot takes each write at once, so the bound that
+// would cross the current other bound goes second: the window never turns inside out on the way.
+bool PutRange(IDispatch* ascan, const char* minName, const char* maxName, const SAscanOptions::SRange& range,
+              std::string& error) {
+    float currentMax = 0.0f;
+    if (!GetFloat(ascan, maxName, currentMax, error)) return false;
+    if (range.min >= currentMax)
+        return PutFloat(ascan, maxName, range.max, error) && PutFloat(ascan, minName, range.min, error);
+    return PutFloat(ascan, minName, range.min, error) && PutFloat(ascan, maxName, range.max, error);
+}
+
+}  // namespace
+
+bool RunAscanJob(const SAscanOptions& options, std::string& error) {
+    // The viewer reads files silently (a bad file just empties it), so the file is checked here
+    // first: a file that cannot be read is a failed job with its reason, not an empty plot.
+    {
+        CSimulationData check;
+        if (!LoadOrvexFile(options.inputPath, check, error)) return false;
+        if (options.snapshot) {
+            const LONG count = static_cast<LONG>(check.m_snapshots.size());
+            if (*options.snapshot < 0 || *options.snapshot >= count) {
+                error = options.inputPath + ": no snapshot " + std::to_string(*options.snapshot) + " (the file has " +
+                        std::to_string(count) + ", numbered from 0)";
+                return false;
+            }
+        }
+    }
+
+    SDocumentModel model;
+    model.pageWidth = options.width;
+    model.pageHeight = options.height;
+    // The viewer takes no room: only its A-scan is wanted.
+    SDocumentControl viewerEntry;
+    viewerEntry.progId = kOrvexViewerProgID;
+    viewerEntry.name = kAscanJobViewerName;
+    viewerEntry.rect = CRect(0, 0, 0, 0);
+    viewerEntry.properties.push_back({"FileName", options.inputPath});
+    model.controls.push_back(viewerEntry);
+    SDocumentControl ascanEntry;
+    ascanEntry.progId = kOrvexAscanViewerProgID;
+    ascanEntry.name = kAscanJobAscanName;
+    ascanEntry.rect = CRect(0, 0, options.width, options.height);
+    ascanEntry.properties.push_back(
+        {"OrvexViewerName", std::string(options.snapshot ? kNoViewerYet : kAscanJobViewerName)});
+    model.controls.push_back(ascanEntry);
+
+    CHostDocument document;
+    if (!document.OpenModel(model, error)) return false;
+    CComPtr<IDispatch> viewer = document.GetExtendedControl(kAscanJobViewerName);
+    CComPtr<IDispatch> ascan = document.GetExtendedControl(kAscanJobAscanName);
+    if (!viewer || !ascan) {
+        error = document.GetMessages().empty() ? "the controls are not available" : document.GetMessages().front();
+        return false;
+    }
+
+    bool ok = true;
+    if (options.snapshot) {
+        // The snapshot first, then the name: setting the name links and builds from the display
+        // window of the viewer's current snapshot, as the first draw would have.
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_I4;
+        v.lVal = *options.snapshot;
+        ok = PutPropertyByName(viewer.get(), "CurrentSnapShot", v, error) &&
+             PutString(ascan.get(), "OrvexViewerName", kAscanJobViewerName, error);
+        // The control sizes a plot built after its first draw at its next draw, and the plot's
+        // size change returns to the window it was built with: that draw comes before the ranges.
+        document.Pump(0);
+    }
+    if (ok && options.x) ok = PutRange(ascan.get(), "AscanXMin", "AscanXMax", *options.x, error);
+    if (ok && options.y) ok = PutRange(ascan.get(), "AscanYMin", "AscanYMax", *options.y, error);
+    viewer.Release();
+    ascan.Release();
+    if (!ok) return false;
+
+    document.Pump(0);
+    // Written under another name first, so a failed write leaves no partial picture.
+    const std::string partial = options.outputPath + ".partial";
+    if (!document.Render(partial, error)) {
+        std::remove(partial.c_str());
+        error = options.outputPath + ": cannot write the picture";
+        return false;
+    }
+    if (std::rename(partial.c_str(), options.outputPath.c_str()) != 0) {
+        std::remove(partial.c_str());
+        error = options.outputPath + ": cannot write the picture";
+        return false;
+    }
+    return true;
+}
