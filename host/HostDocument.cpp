@@ -9,8 +9,10 @@
 #include "host/ControlSite.h"
 #include "host/DocumentContainer.h"
 #include "host/ExtendedControl.h"
-#include "host/FallbackFactories.h"
 #include "host/PageWnd.h"
+#include "host/PropertyFrame.h"
+#include "module/EntryPoints.h"
+#include "module/OrvexViewerApp.h"
 #include "host/StoredPropertyBag.h"
 #include "platform/afx/COleControl.h"
 #include "platform/afx/COleObjectFactory.h"
@@ -93,7 +95,11 @@ bool CHostDocument::OpenModel(const SDocumentModel& model, std::string& error) {
 }
 
 bool CHostDocument::OpenPrepared(std::string& error) {
-    EnsureFallbackFactories();
+    // The container loads the module before it creates any of its controls.
+    if (!LoadOrvexModule()) {
+        error = "the control module could not be started";
+        return false;
+    }
     m_trace.clear();
     m_frameRequests.clear();
     m_pTraceSink = std::make_unique<CTraceSink>(&m_trace);
@@ -115,7 +121,7 @@ bool CHostDocument::OpenPrepared(std::string& error) {
         for (const auto& e : m_entries)
             if (e->control == &control) name = e->stored.name;
         m_frameRequests.push_back({name, hWndOwner});
-        return TRUE;
+        return OpenPropertyFrame(control.GetControllingUnknown(), name);
     });
 
     for (size_t i = 0; i < m_model.controls.size(); ++i) {
@@ -132,7 +138,10 @@ void CHostDocument::CreateControl(SEntry& entry, size_t index) {
     const SDocumentControl& stored = entry.stored;
     std::string where = "controls[" + std::to_string(index) + "] (\"" + stored.name + "\")";
     void* pv = nullptr;
-    HRESULT hr = COleObjectFactory::CreateInstanceByProgID(stored.progId, IID_IUnknown, &pv);
+    // The module's own classes come through its class factories, as a container creates them;
+    // other classes on the factory list (a host's own controls) directly.
+    HRESULT hr = OrvexCreateInstance(stored.progId, IID_IUnknown, &pv);
+    if (FAILED(hr) || pv == nullptr) hr = COleObjectFactory::CreateInstanceByProgID(stored.progId, IID_IUnknown, &pv);
     if (FAILED(hr) || pv == nullptr) {
         m_messages.push_back(where + ": unknown ProgID \"" + stored.progId + "\"; the control is left out");
         return;
@@ -191,6 +200,8 @@ void CHostDocument::Close() {
         m_closeHook = nullptr;
         hook();
     }
+    // An open property frame holds references to the controls: it closes (as Cancel) before them.
+    ClosePropertyFrame();
     for (auto& entry : m_entries) {
         if (entry->control == nullptr) continue;
         entry->control->DeactivateInPlace();

@@ -7,6 +7,7 @@
 #include "HostTestSupport.h"
 #include "host/DispatchCalls.h"
 #include "host/HostDocument.h"
+#include "host/PropertyFrame.h"
 #include "platform/com/ComPtr.h"
 
 namespace {
@@ -175,16 +176,31 @@ TEST_F(DocumentLifecycleTest, SaveWritesTheExchangeBackAndKeepsWhatItCannotCreat
     EXPECT_EQ(ReadText(PathOf("saved2.json")), saved);
 }
 
-TEST_F(DocumentLifecycleTest, PropertiesVerbIsRecordedAndReturnsAtOnce) {
+TEST_F(DocumentLifecycleTest, PropertiesVerbIsRecordedAndFailsForAControlWithoutPages) {
     CHostDocument doc;
     std::string error;
     ASSERT_TRUE(doc.Open(WriteFile("d.json", Document({Control("A", "[0, 0, 10, 10]"),
                                                        Control("B", "[10, 0, 10, 10]")})),
                          error));
-    EXPECT_EQ(doc.GetControl("B")->DoVerb(OLEIVERB_PROPERTIES), S_OK);
+    EXPECT_EQ(doc.GetControl("B")->DoVerb(OLEIVERB_PROPERTIES), E_FAIL);  // the test control has no pages
+    EXPECT_EQ(GetOpenPropertyFrame(), nullptr);
     ASSERT_EQ(doc.GetPropertyFrameRequests().size(), 1u);
     EXPECT_EQ(doc.GetPropertyFrameRequests()[0].controlName, "B");
     EXPECT_EQ(doc.GetPropertyFrameRequests()[0].hWndOwner, doc.GetPageWindow());
+}
+
+TEST_F(DocumentLifecycleTest, PropertiesVerbOpensTheViewersFrameModelessAndClosingTheDocumentClosesIt) {
+    CHostDocument doc;
+    std::string error;
+    ASSERT_TRUE(doc.Open(WriteFile("v.json", R"({"page": {"width": 300, "height": 200}, "controls": [
+        {"progid": "ORVEXVIEWER.OrvexViewerCtrl.1", "name": "Viewer", "rect": [0, 0, 300, 200]}]})"),
+                         error))
+        << error;
+    EXPECT_EQ(doc.GetControl("Viewer")->DoVerb(OLEIVERB_PROPERTIES), S_OK);  // returns at once
+    ASSERT_NE(GetOpenPropertyFrame(), nullptr);
+    EXPECT_EQ(GetOpenPropertyFrame()->GetPageCount(), 2);  // "General" and "View"
+    doc.Close();  // the frame's references to the control go first; the fixture checks no object is left
+    EXPECT_EQ(GetOpenPropertyFrame(), nullptr);
 }
 
 }  // namespace
