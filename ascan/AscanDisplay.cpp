@@ -220,6 +220,11 @@ void COrvexAscanViewerCtrl::OnDraw(CDC* pdc, const CRect& rcBounds, const CRect&
     }
 
     if (rcBounds != m_rcLastBounds && HasPlotWindow()) {
+        // The plot's size change returns to the view it remembered, which is the one it was
+        // built with unless its window moved since. A plot built after an earlier draw, or
+        // drawn into other bounds, may show another view by now (range properties, zoom, a
+        // rebuild that kept the old view): that is the view to keep.
+        m_pPlot->RememberViewRange();
         m_pPlot->SetFrameRect(rcBounds);
         m_pPlot->SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(rcBounds.Width(), rcBounds.Height()));
         m_rcLastBounds = rcBounds;

@@ -111,9 +111,6 @@ bool RunAscanJob(const SAscanOptions& options, std::string& error) {
         v.lVal = *options.snapshot;
         ok = PutPropertyByName(viewer.get(), "CurrentSnapShot", v, error) &&
              PutString(ascan.get(), "OrvexViewerName", kAscanJobViewerName, error);
-        // The control sizes a plot built after its first draw at its next draw, and the plot's
-        // size change returns to the window it was built with: that draw comes before the ranges.
-        document.Pump(0);
     }
     if (ok && options.x) ok = PutRange(ascan.get(), "AscanXMin", "AscanXMax", *options.x, error);
     if (ok && options.y) ok = PutRange(ascan.get(), "AscanYMin", "AscanYMax", *options.y, error);

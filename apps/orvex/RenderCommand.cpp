@@ -1,9 +1,8 @@
 // orvex render: a simulation file drawn by the viewer control, as a PNG.
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 
 #include "apps/orvex/Command.h"
+#include "apps/orvex/OptionValues.h"
 #include "host/DocumentFile.h"
 #include "host/RenderJob.h"
 
@@ -30,29 +29,6 @@ const stCommand kRender{
     "A file that cannot be read fails the job (exit status 1) and writes no picture.\n",
     RunRender};
 const CCommandRegistrar kRegister(kRender);
-
-// A finite decimal number, the whole text.
-bool ParseNumber(const std::string& text, double& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    double v = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(v)) return false;
-    value = v;
-    return true;
-}
-
-bool ParseSize(const std::string& text, int& width, int& height) {
-    size_t x = text.find_first_of("xX");
-    if (x == std::string::npos) return false;
-    long long w = 0, h = 0;
-    if (!ParseInteger(text.substr(0, x), 1, kMaxPageExtent, w) ||
-        !ParseInteger(text.substr(x + 1), 1, kMaxPageExtent, h))
-        return false;
-    width = static_cast<int>(w);
-    height = static_cast<int>(h);
-    return true;
-}
 
 int RunRender(stCommandContext& ctx) {
     COptionParser parser({"-o", "--size", "--view", "--rotate", "--spin", "--tilt", "--plot", "--time"}, {});

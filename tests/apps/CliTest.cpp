@@ -1,45 +1,12 @@
 // The orvex tool as a user runs it: the done-check, exit statuses and one-line errors.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <nlohmann/json.hpp>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#include "CliTestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_dir = fs::path(::testing::TempDir()) / ("orvex-cli-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    // Runs orvex in the test folder; returns the exit status and keeps stdout and stderr.
-    int Run(const std::string& args) {
-        const std::string cmd = "cd '" + m_dir.string() + "' && '" + ORVEX_EXE + "' " + args + " >out.txt 2>err.txt";
-        const int status = std::system(cmd.c_str());
-        m_out = Slurp("out.txt");
-        m_err = Slurp("err.txt");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string Slurp(const std::string& name) const {
-        std::ifstream in(m_dir / name, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    std::string Bytes(const std::string& name) const { return Slurp(name); }
-
-    fs::path m_dir;
-    std::string m_out, m_err;
-};
 
 TEST_F(CliTest, SimulateInfoConvertRoundTripIsByteExact) {
     ASSERT_EQ(Run("simulate -o s.orvex"), 0) << m_err;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "AscanTestSupport.h"
@@ -282,6 +283,90 @@ TEST_F(AscanDisplayTest, APlotWhoseWindowDiedIsRebuiltWithItsView) {
     EXPECT_EQ(Calls(DISPID_VIEWER_GETASCAN), fetches + 1);
     EXPECT_RANGE(XRange(control), 10.0f, 90.0f);
     EXPECT_RANGE(YRange(control), -0.8f, 0.8f);
+}
+
+TEST_F(AscanDisplayTest, AViewChangedBeforeTheNextDrawSurvivesIt) {
+    // Each case changes the view of a plot before the draw that fits the plot to the control's
+    // bounds; that draw must keep the view, not return to the window the plot was built with.
+    struct Case {
+        const char* what;
+        bool linkLate;  // the first draw had no plot: the link comes from a later name change
+        std::function<void(COrvexAscanViewerCtrl*, const CRect& place)> change;
+        float xLow, xHigh, yLow, yHigh;
+    };
+    const Case cases[] = {
+        // A macro links after the first draw and writes the four range properties.
+        {"late link, range properties", true,
+         [](COrvexAscanViewerCtrl* c, const CRect&) {
+             c->SetAscanXMin(20.0f);
+             c->SetAscanXMax(60.0f);
+             c->SetAscanYMin(-0.5f);
+             c->SetAscanYMax(0.5f);
+         },
+         20.0f, 60.0f, -0.5f, 0.5f},
+        // The same link, then zoom methods (they change the view only).
+        {"late link, zoom", true,
+         [](COrvexAscanViewerCtrl* c, const CRect&) {
+             c->ZoomInX();
+             c->ZoomInY();
+         },
+         10.0f, 90.0f, -0.8f, 0.8f},
+        // Linked at the first draw (which sized the plot), then drawn into other bounds, as a
+        // page drawn at an offset does: the range properties written before it still hold.
+        {"offset bounds, range properties", false,
+         [](COrvexAscanViewerCtrl* c, const CRect&) {
+             c->SetAscanXMin(30.0f);
+             c->SetAscanXMax(70.0f);
+             c->SetAscanYMin(-0.25f);
+             c->SetAscanYMax(0.75f);
+             CDC dc;
+             dc.CreateCompatibleDC(nullptr);
+             CBitmap bitmap;
+             bitmap.CreateBitmap(700, 200, 1, 32, nullptr);
+             CBitmap* old = dc.SelectObject(&bitmap);
+             const CRect bounds(50, 40, 650, 165);
+             static_cast<IViewObject*>(c)->Draw(DVASPECT_CONTENT, &dc, &bounds);
+             dc.SelectObject(old);
+         },
+         30.0f, 70.0f, -0.25f, 0.75f},
+        // Zoomed, then the plot's window died with the control's and came back narrower: the
+        // rebuilt plot takes the old view, and the draw that fits it to the new bounds keeps it.
+        {"window died, rebuilt narrower", false,
+         [this](COrvexAscanViewerCtrl* c, const CRect& place) {
+             c->ZoomInX();
+             c->ZoomInY();
+             c->DeactivateInPlace();
+             CRect narrower = place;
+             narrower.right -= 100;
+             ASSERT_TRUE(c->ActivateInPlace(m_page.get(), narrower));
+         },
+         10.0f, 90.0f, -0.8f, 0.8f},
+    };
+    int row = 0;
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        const std::string viewerName = "V" + std::to_string(row);
+        m_viewer = AddViewer(viewerName, 2000);
+        m_viewer->m_resolution = 0.1;
+        m_viewer->m_displayEnd = 100.0;
+        const int top = 130 * row++;
+        const CRect place(0, top, 600, top + 125);
+        COrvexAscanViewerCtrl* control = AddAscan("A" + viewerName, place);
+        if (k.linkLate) {
+            control->SetOrvexViewerName("no such viewer");
+            Paint();  // the first draw: nothing to link, no plot
+            ASSERT_EQ(control->GetPlot(), nullptr);
+            control->SetOrvexViewerName(viewerName);
+        } else {
+            control->SetOrvexViewerName(viewerName);
+            Paint();
+        }
+        ASSERT_NE(control->GetPlot(), nullptr);
+        k.change(control, place);
+        Paint();
+        EXPECT_RANGE(XRange(control), k.xLow, k.xHigh);
+        EXPECT_RANGE(YRange(control), k.yLow, k.yHigh);
+    }
 }
 
 // ---- Drawing ---------------------------------------------------------------------------------
