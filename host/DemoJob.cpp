@@ -13,6 +13,7 @@
 #include "host/DispatchCalls.h"
 #include "host/HostDocument.h"
 #include "host/MacroHost.h"
+#include "host/Printing.h"
 #include "host/RenderJob.h"
 #include "ids/OrvexViewerIds.h"
 #include "platform/com/Variant.h"
@@ -192,6 +193,11 @@ bool RunDemoDocument(const CDemoWriter& out, std::string& error) {
     // Relative to the document's folder, which is the working folder while it is open.
     if (!document.Render("demo_document.png", error)) return false;
     out.Report("demo_document.png");
+    // The same page printed, as vector files for reports.
+    for (const char* name : {"demo_document.pdf", "demo_document.svg"}) {
+        if (!PrintDocument(document, name, EPaperSize::A4, error)) return false;
+        out.Report(name);
+    }
 
     CMacroHost macros(document);
     const bool ran = macros.RunMacro(kTourMacro, error);

@@ -21,7 +21,8 @@ constexpr const char* kDemoDataFile = "demo.orvex";
 // Writes, under the output folder: demo.orvex (the simulation with the generator's defaults),
 // viewer_front/side/top.png, viewer_full/end/pulse.png, ascan_snapshot_NN.png for each snapshot,
 // frames/pulse_NNN.png over one animation cycle, demo.json, demo_document.png (the document as it
-// opens) and the pictures the document's Tour macro renders. `wrote` is told each file as it is
+// opens), demo_document.pdf and demo_document.svg (that page printed on A4) and the pictures the
+// document's Tour macro renders. `wrote` is told each file as it is
 // written (its path under the output folder as given; the frames as one line). False with one
 // line in `error` when a step fails; the files written before it stay.
 bool RunDemoJob(const SDemoOptions& options, const std::function<void(const std::string&)>& wrote,

@@ -11,6 +11,7 @@
 
 #include "host/HostDocument.h"
 #include "host/MacroHost.h"
+#include "host/Printing.h"
 
 namespace {
 
@@ -46,16 +47,25 @@ int CheckInt(lua_State* L, int arg) {
     return static_cast<int>(v);
 }
 
-// The path argument, refused unless it ends with `extension`: a macro writes pictures and
-// documents, not other files it could overwrite.
-const char* CheckOutputPath(lua_State* L, const char* function, const char* extension) {
-    size_t len = 0;
-    const char* path = luaL_checklstring(L, 1, &len);
+bool EndsWith(const char* path, size_t len, const char* extension) {
     const size_t extLen = std::char_traits<char>::length(extension);
-    bool ok = len > extLen && len < 4096 && std::char_traits<char>::length(path) == len;
+    bool ok = len > extLen;
     for (size_t i = 0; ok && i < extLen; ++i)
         ok = std::tolower(static_cast<unsigned char>(path[len - extLen + i])) == extension[i];
-    if (!ok) luaL_error(L, "%s: the file name must end with %s", function, extension);
+    return ok;
+}
+
+// The path argument, refused unless it ends with `extension` (or `other`, when given): a macro
+// writes pictures, printouts and documents, not other files it could overwrite.
+const char* CheckOutputPath(lua_State* L, const char* function, const char* extension, const char* other = nullptr) {
+    size_t len = 0;
+    const char* path = luaL_checklstring(L, 1, &len);
+    const bool ok = len < 4096 && std::char_traits<char>::length(path) == len &&
+                    (EndsWith(path, len, extension) || (other != nullptr && EndsWith(path, len, other)));
+    if (!ok) {
+        if (other != nullptr) luaL_error(L, "%s: the file name must end with %s or %s", function, extension, other);
+        luaL_error(L, "%s: the file name must end with %s", function, extension);
+    }
     return path;
 }
 
@@ -80,6 +90,26 @@ int HostRender(lua_State* L) {
         std::string error;
         if (!host->GetDocument().Render(path, error)) {
             host->GetSandbox()->PushStringProtected("host.render: " + error);
+            ok = false;
+        }
+    }
+    if (!ok) return lua_error(L);
+    return 0;
+}
+
+// host.print(path [, paper]): the document printed as `orvex print` prints it, PDF or SVG by the
+// name's extension, on "a4" (the default) or "letter" paper.
+int HostPrint(lua_State* L) {
+    CMacroHost* host = HostOf(L);
+    const char* path = CheckOutputPath(L, "host.print", ".pdf", ".svg");
+    static const char* const kPapers[] = {"a4", "letter", nullptr};
+    const EPaperSize paper = luaL_checkoption(L, 2, "a4", kPapers) == 0 ? EPaperSize::A4 : EPaperSize::Letter;
+    ChargeOrRaise(L, PageCost(host->GetDocument()));
+    bool ok = true;
+    {
+        std::string error;
+        if (!PrintDocument(host->GetDocument(), path, paper, error)) {
+            host->GetSandbox()->PushStringProtected("host.print: " + error);
             ok = false;
         }
     }
@@ -178,10 +208,10 @@ void PushReadOnlyView(lua_State* L, int target) {
 
 void InstallHostTable(lua_State* L, CMacroHost* host) {
     const int controls = lua_gettop(L);
-    static const luaL_Reg kFunctions[] = {{"pump", HostPump},   {"render", HostRender}, {"pixel", HostPixel},
-                                          {"mouse", HostMouse}, {"trace", HostTrace},   {"save", HostSave},
-                                          {nullptr, nullptr}};
-    lua_createtable(L, 0, 7);
+    static const luaL_Reg kFunctions[] = {{"pump", HostPump},   {"render", HostRender}, {"print", HostPrint},
+                                          {"pixel", HostPixel}, {"mouse", HostMouse},   {"trace", HostTrace},
+                                          {"save", HostSave},   {nullptr, nullptr}};
+    lua_createtable(L, 0, 8);
     lua_pushlightuserdata(L, host);
     luaL_setfuncs(L, kFunctions, 1);
     PushReadOnlyView(L, controls);

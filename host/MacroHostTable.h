@@ -1,5 +1,5 @@
 #pragma once
-// The `host` table of the macro layer: pump, render, pixel, mouse, trace, save and controls.
+// The `host` table of the macro layer: pump, render, print, pixel, mouse, trace, save and controls.
 struct lua_State;
 class CMacroHost;
 

@@ -93,10 +93,7 @@ int CLinePlotWnd::GateDataEndPixel(bool xGate, const CRect& R) const {
 void CLinePlotWnd::DrawGates(CDC* target) {
     if (m_gates.empty() || !target) return;
     CDCStateSaver saved(target);
-    CRect clip = GetPlotRect();
-    // Clip regions are in device units; only the print path maps the plot's pixels to others.
-    if (m_bPrinting) target->LPtoDP(&clip);
-    clip.NormalizeRect();
+    const CRect clip = PlotClipRect(target);
     CRgn region;
     region.CreateRectRgn(clip.left, clip.top, clip.right, clip.bottom);
     target->SelectClipRgn(&region);

@@ -1,7 +1,9 @@
 // Trace drawing: each trace's pen and raster operation, the clip to the plot rectangle, and the
 // point computation of TracePoints for index-based and x/y traces.
 #include "lineplot/LinePlotWnd.h"
+#include "platform/base/Saturate.h"
 #include "platform/gdi/CDCStateSaver.h"
+#include "platform/gdi/CPreviewDC.h"
 #include "platform/gdi/CPen.h"
 #include "platform/gdi/CRgn.h"
 
@@ -50,11 +52,27 @@ void CLinePlotWnd::DrawPointChain(CDC* target, const POINT* points, int count) {
     for (int i = 1; i < count; ++i) target->LineTo(points[i]);
 }
 
-CRect CLinePlotWnd::TraceClipRect(CDC* target) const {
+CRect CLinePlotWnd::PlotClipRect(CDC* target) const {
     CRect C = GetPlotRect();
     // Clip regions are in device units; only the print path maps logical units to other pixels.
-    // A print-preview context would need one more conversion, to screen pixels; there is none here.
-    if (m_bPrinting) target->LPtoDP(&C);
+    if (m_bPrinting) {
+        target->LPtoDP(&C);  // printer dots: conversions go through the attribute context
+        if (auto* preview = dynamic_cast<CPreviewDC*>(target)) {
+            // A preview's clip region belongs to its screen context. The rectangle is taken relative
+            // to the printer's viewport origin (the page rectangle's corner), scaled to screen pixels
+            // and put where that corner lands on the screen. Moving it to (0, 0) instead would drop
+            // the plot's margins and cut the traces short on the right and bottom.
+            const CPoint printerOrg = preview->GetViewportOrg();
+            CPoint corners[2] = {CPoint(SaturatingSub(C.left, printerOrg.x), SaturatingSub(C.top, printerOrg.y)),
+                                 CPoint(SaturatingSub(C.right, printerOrg.x), SaturatingSub(C.bottom, printerOrg.y))};
+            preview->PrinterDPtoScreenDP(&corners[0]);
+            preview->PrinterDPtoScreenDP(&corners[1]);
+            const CDC* screen = CDC::FromHandle(preview->m_hDC);
+            const CPoint screenOrg = screen != nullptr ? screen->GetViewportOrg() : CPoint();
+            C = CRect(SaturatingAdd(corners[0].x, screenOrg.x), SaturatingAdd(corners[0].y, screenOrg.y),
+                      SaturatingAdd(corners[1].x, screenOrg.x), SaturatingAdd(corners[1].y, screenOrg.y));
+        }
+    }
     C.NormalizeRect();
     return C;
 }
@@ -92,7 +110,7 @@ void CLinePlotWnd::DrawXYRecords(CDC* target, bool direct) {
 void CLinePlotWnd::DrawLines(CDC* target) {
     CRgn region;  // outlives the saved state, which deselects it
     CDCStateSaver saved(target);
-    const CRect C = TraceClipRect(target);
+    const CRect C = PlotClipRect(target);
     region.CreateRectRgn(C.left, C.top, C.right, C.bottom);
     target->SelectClipRgn(&region);
     if (m_nLongestLine > 1 && !m_lines.empty()) DrawLineRecords(target, false);

@@ -337,13 +337,16 @@ public:
 private:
     // Which axis routines draw: measured text in 0.01 inch, or fixed sizes in the target's units.
     enum class AxisRoutines { Measured, Direct };
+    // The label strip of an axis along a horizontal (positions 3, 4) or vertical (1, 2) edge.
+    bool AxisBand(bool alongHorizontalEdge, int position, CRect* band) const;
     void DrawAxesWith(CDC* target, AxisRoutines routines);
     // Render through a client-area context of the window, when there is one.
     void RenderToWindow(BYTE gatesOnTop);
     // Handles a scroll request for one bar.
     void HandleScroll(UINT code, UINT position, CScrollBar* bar, int whichBar);
-    // The plot rectangle as the trace routines clip it for the current target.
-    CRect TraceClipRect(CDC* target) const;
+    // The plot rectangle in the target's device units (screen pixels for a print preview), as
+    // the traces and the gates clip to it.
+    CRect PlotClipRect(CDC* target) const;
     // Draws the index traces into target, one polyline or point chain per trace.
     void DrawLineRecords(CDC* target, bool direct);
     void DrawXYRecords(CDC* target, bool direct);

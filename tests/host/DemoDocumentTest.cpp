@@ -13,9 +13,12 @@
 #include "host/DocumentFile.h"
 #include "host/HostDocument.h"
 #include "host/MacroHost.h"
+#include "host/Printing.h"
 #include "lineplot/LinePlotWnd.h"
 #include "platform/gdi/CBitmap.h"
+#include "platform/base/Saturate.h"
 #include "platform/gdi/Png.h"
+#include "platform/gdi/VectorRenderUtil.h"
 #include "simulation/Generator.h"
 
 namespace {
@@ -235,7 +238,8 @@ TEST(DemoJob, WritesEveryPictureItLists) {
     for (const char* name : {"demo.orvex", "viewer_front.png", "viewer_side.png", "viewer_top.png", "viewer_full.png",
                              "viewer_end.png", "viewer_pulse.png", "ascan_snapshot_01.png", "ascan_snapshot_16.png",
                              "frames/pulse_000.png", "frames/pulse_002.png", "demo.json", "demo_document.png",
-                             "tour_pulse_1.png", "tour_zoomed.png", "tour_snapshot_16.png"})
+                             "demo_document.pdf", "demo_document.svg", "tour_pulse_1.png", "tour_zoomed.png",
+                             "tour_snapshot_16.png"})
         EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
     EXPECT_FALSE(std::filesystem::exists(dir / "frames/pulse_003.png"));  // the frame limit holds
     EXPECT_FALSE(std::filesystem::exists(dir / "ascan_snapshot_17.png"));
@@ -246,6 +250,51 @@ TEST(DemoJob, WritesEveryPictureItLists) {
     EXPECT_EQ(a.width, 600);
     EXPECT_EQ(a.height, 125);
     EXPECT_FALSE(SameArea(a, b, CRect(0, 0, 600, 125)));
+
+    // The printed document, as a reader of the files sees it: the viewer's red rays and black
+    // outlines in the viewer's place, the A-scan's green trace with black axes, ticks and numbers in
+    // the A-scan control's place, white paper between and around them.
+    constexpr int dpi = 100;
+    const SPrintLayout layout = LayOutPrintedPage(1100, 420, CPrinterDC::PageSize(EPaperSize::A4, 600), 600);
+    auto printed = [&](const CRect& area) {
+        const double k = dpi / 600.0;
+        return CRect(TruncateToInt((layout.origin.x + area.left * layout.scale) * k),
+                     TruncateToInt((layout.origin.y + area.top * layout.scale) * k),
+                     TruncateToInt((layout.origin.x + area.right * layout.scale) * k),
+                     TruncateToInt((layout.origin.y + area.bottom * layout.scale) * k));
+    };
+    for (const char* name : {"demo_document.pdf", "demo_document.svg"}) {
+        SCOPED_TRACE(name);
+        CBitmap sheet;
+        const std::string path = (dir / name).string();
+        ASSERT_TRUE(std::string(name).ends_with(".pdf") ? RenderPdf(path, dpi, sheet) : RenderSvg(path, dpi, sheet));
+        const auto count = [&](const CRect& area, auto&& test) {
+            int n = 0;
+            for (int y = area.top; y < area.bottom; ++y)
+                for (int x = area.left; x < area.right; ++x) n += test(PixelAt(sheet, x, y));
+            return n;
+        };
+        const auto red = [](COLORREF c) { return GetRValue(c) > 150 && GetGValue(c) < 120 && GetBValue(c) < 120; };
+        const auto green = [](COLORREF c) { return GetGValue(c) > 90 && GetRValue(c) < 100 && GetBValue(c) < 100; };
+        // Ink: one-pixel pens are 0.25 pt wide, which a renderer antialiases to grey at 100 dpi.
+        const auto ink = [](COLORREF c) { return Lightness(c) < 650; };
+        const auto paper = [](COLORREF c) { return c == RGB(255, 255, 255); };
+        const CRect viewer = printed(kViewerArea), ascan = printed(kAscanArea);
+        EXPECT_GT(count(viewer, red), 300);
+        EXPECT_EQ(count(ascan, red), 0);
+        EXPECT_GT(count(ascan, green), 200);
+        EXPECT_GT(count(viewer, green), 0);  // the viewer's green dimension line
+        // The A-scan's axis line runs down its plot's left edge (55 page pixels in, past the margin).
+        const CRect axis = printed(CRect(kAscanArea.left + 50, kAscanArea.top + 40, kAscanArea.left + 60,
+                                         kAscanArea.bottom - 80));
+        EXPECT_GT(count(axis, ink), axis.Height() / 2);
+        // Numbers and titles under the plot, and around the page nothing.
+        EXPECT_GT(count(printed(CRect(kAscanArea.left + 55, kAscanArea.bottom - 52, kAscanArea.right,
+                                      kAscanArea.bottom)), ink), 100);
+        EXPECT_EQ(count(printed(CRect(511, 0, 519, 420)), paper), printed(CRect(511, 0, 519, 420)).Width() *
+                                                                      printed(CRect(511, 0, 519, 420)).Height());
+        EXPECT_EQ(count(CRect(0, 0, sheet.GetWidth(), viewer.top - 2), paper), sheet.GetWidth() * (viewer.top - 2));
+    }
     std::filesystem::remove_all(dir);
 }
 

@@ -16,46 +16,6 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kTrace = RGB(0, 128, 0);
-
-// A white memory context of the given size.
-struct Canvas {
-    CDC dc;
-    CBitmap bitmap;
-    CBitmap* old = nullptr;
-    Canvas(int w, int h) {
-        dc.CreateCompatibleDC(nullptr);
-        bitmap.CreateBitmap(w, h, 1, 32, nullptr);
-        old = dc.SelectObject(&bitmap);
-        dc.PatBlt(0, 0, w, h, WHITENESS);
-    }
-    ~Canvas() {
-        dc.SelectObject(old);
-        dc.DeleteDC();
-    }
-    // The bitmap's own pixel, whatever mapping the context holds.
-    COLORREF At(int x, int y) const {
-        if (x < 0 || y < 0 || x >= bitmap.GetWidth() || y >= bitmap.GetHeight()) return CLR_INVALID;
-        return bitmap.GetPixels()[y * bitmap.GetWidth() + x];
-    }
-    // Pixels of colour c in a rectangle.
-    int Count(const CRect& r, COLORREF c) const {
-        int n = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) n += At(x, y) == c;
-        return n;
-    }
-};
-
-// A plot of the standard frame holding samples, y band -1..1, x 0.1 per sample.
-void LoadPlot(CLinePlotWnd& plot, std::vector<float>& samples, int flags = 1) {
-    SetStandardFrame(plot);
-    plot.AddLine(0, static_cast<int>(samples.size()), kTrace, 0, 0, flags, samples.data());
-    plot.SetYAxis(0.0f, 1.0f, -1.0f, 2.0f, "");
-    plot.SetXAxis(0.0f, 0.1f, "Time (us)");
-    plot.SetYRange(-1.0f, 1.0f);
-    plot.SetXRange(0.0f, static_cast<float>(samples.size()) * 0.1f);
-}
 
 // Gives a plot without a window the memory context and back buffers a window would give it.
 void AttachBackBuffers(CLinePlotWnd& plot, int w, int h) {
