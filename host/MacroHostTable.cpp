@@ -1,6 +1,7 @@
 // The `host` table: the runner's calls for macros, charged against the instruction budget.
 //
 // As elsewhere in the layer, C++ objects live in inner scopes; errors are raised after them.
+#include "host/PropertyFrameLua.h"
 #include "host/MacroHostTable.h"
 
 #include <lua.hpp>
@@ -214,6 +215,7 @@ void InstallHostTable(lua_State* L, CMacroHost* host) {
     lua_createtable(L, 0, 8);
     lua_pushlightuserdata(L, host);
     luaL_setfuncs(L, kFunctions, 1);
+    AddPropertyFrameFunctions(L, -1);
     PushReadOnlyView(L, controls);
     lua_setfield(L, -2, "controls");
     PushReadOnlyView(L, -1);

@@ -18,6 +18,7 @@ const stCommand kDemo{
     "  ascan_snapshot_NN.png           the A-scan of each snapshot (probe position)\n"
     "  frames/pulse_NNN.png            one cycle of the pulse animation, 200 ms apart\n"
     "  demo.json, demo_document.png    the demo document (examples/demo.json) as it opens\n"
+    "  demo_document.pdf/.svg          that page printed on A4\n"
     "  tour_*.png                      the pictures its Tour macro takes\n"
     "and prints each file as it is written.\n\n"
     "Options:\n"

@@ -196,3 +196,36 @@ TEST_F(MacroViewerTest, ARunawayHandlerEndsTheRunAndLeavesTheDocumentUsable) {
 }
 
 }  // namespace
+
+namespace {
+
+// A right-button release on a control opens its property frame (detection is on); a macro drives
+// the pages and the changes reach the controls.
+TEST_F(MacroViewerTest, RightClickOpensTheFrameAndAMacroAppliesItsPages) {
+    EXPECT_EQ(Run("host.mouse('rdown', 150, 150)\n"
+                  "host.mouse('rup', 150, 150)\n"
+                  "host.pump(0)\n"
+                  "local f = host.frame()\n"
+                  "assert(f, 'no frame opened')\n"
+                  "assert(f:count() == 2, f:count())\n"
+                  "f:set_text(213, '7.5')\n"          // RayEndTime on the General page
+                  "assert(OrvexViewer1.RayEndTime == 10.0)\n"  // waits for Apply
+                  "assert(f:apply())\n"
+                  "assert(OrvexViewer1.RayEndTime == 7.5, OrvexViewer1.RayEndTime)\n"
+                  "f:page(2)\n"
+                  "f:click(227)\n"                      // Top View writes the axes at once
+                  "assert(OrvexViewer1.YAxisZ == 1.0, OrvexViewer1.YAxisZ)\n"
+                  "assert(f:ok())\n"
+                  "assert(host.frame() == nil)\n"
+                  "host.mouse('rdown', 500, 150)\n"
+                  "host.mouse('rup', 500, 150)\n"
+                  "host.pump(0)\n"
+                  "f = host.frame()\n"
+                  "assert(f and f:count() == 1)\n"
+                  "f:set_text(229, '12.5')\n"           // AscanXMax
+                  "assert(f:ok())\n"
+                  "assert(OrvexAscanViewer1.AscanXMax == 12.5, OrvexAscanViewer1.AscanXMax)\n"),
+              "");
+}
+
+}  // namespace
