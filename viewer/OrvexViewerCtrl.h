@@ -19,6 +19,9 @@ class CPropExchange;
 class CCoordinates3D;
 class CPoint3D;
 class CArrayOfArcs;
+namespace orvex::viewer {
+class CViewProjection;
+}
 
 class COrvexViewerCtrl : public COleControl {
 public:
@@ -113,6 +116,8 @@ public:
     // A world point to unflipped pixel offsets from the view rectangle's left and bottom edges;
     // false when the view frame is degenerate and the point has no view coordinates.
     bool ProjectPoint(const CPoint3D& point, int& x, int& y) const;
+    // ProjectPoint's mapping with the frame's work done once, for drawing many points.
+    orvex::viewer::CViewProjection MakeViewProjection() const;
     // Turns an offset measured upward from the bounds' bottom into a device row.
     static int FlipY(const CRect& bounds, int y);
     // The client rectangle, or (0, 0, width, height) of the control's size without a window.

@@ -5,6 +5,7 @@
 #include "geometry/CSimulationData.h"
 #include "geometry/ViewMapping.h"
 #include "viewer/OrvexViewerCtrl.h"
+#include "viewer/ViewProjection.h"
 
 namespace {
 
@@ -29,13 +30,12 @@ void COrvexViewerCtrl::ComputeScale(const CRect& bounds) {
 }
 
 bool COrvexViewerCtrl::ProjectPoint(const CPoint3D& point, int& x, int& y) const {
-    CPoint3D view = point;
-    view.CoordTransform(m_pSimData->m_viewFrame);
-    const CPoint pixel =
-        ProjectViewPoint(view.x, view.y, CfRect(m_wndLeft, m_wndBottom, m_wndRight, m_wndTop), m_scale);
-    x = pixel.x;
-    y = pixel.y;
-    return view.IsValid();
+    return MakeViewProjection().Project(point, x, y);
+}
+
+orvex::viewer::CViewProjection COrvexViewerCtrl::MakeViewProjection() const {
+    return orvex::viewer::CViewProjection(m_pSimData->m_viewFrame,
+                                          CfRect(m_wndLeft, m_wndBottom, m_wndRight, m_wndTop), m_scale);
 }
 
 int COrvexViewerCtrl::FlipY(const CRect& bounds, int y) { return FlipViewY(bounds, y); }

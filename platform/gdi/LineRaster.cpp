@@ -4,25 +4,38 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 
 namespace gdi {
 
-DashPattern MakeDashPattern(int style) {
+namespace {
+
+constexpr DashPattern Pattern(std::initializer_list<int> runs) {
     DashPattern d;
-    auto set = [&d](std::initializer_list<int> runs) {
-        for (int r : runs) {
-            d.runs[d.count++] = static_cast<uint8_t>(r);
-            d.total += r;
-        }
-    };
-    switch (style & PS_STYLE_MASK) {
-    case PS_DASH: set({18, 6}); break;
-    case PS_DOT: set({3, 3}); break;
-    case PS_DASHDOT: set({9, 6, 3, 6}); break;
-    case PS_DASHDOTDOT: set({9, 3, 3, 3, 3, 3}); break;
-    default: break;
+    for (int r : runs) {
+        d.runs[d.count++] = static_cast<uint8_t>(r);
+        d.total += r;
     }
     return d;
+}
+
+}  // namespace
+
+DashPattern MakeDashPattern(int style) {
+    // Every pen selection asks for its pattern (a viewer selects one per ray leg), so the few
+    // patterns there are are built once.
+    static constexpr DashPattern kSolid{};
+    static constexpr DashPattern kDash = Pattern({18, 6});
+    static constexpr DashPattern kDot = Pattern({3, 3});
+    static constexpr DashPattern kDashDot = Pattern({9, 6, 3, 6});
+    static constexpr DashPattern kDashDotDot = Pattern({9, 3, 3, 3, 3, 3});
+    switch (style & PS_STYLE_MASK) {
+    case PS_DASH: return kDash;
+    case PS_DOT: return kDot;
+    case PS_DASHDOT: return kDashDot;
+    case PS_DASHDOTDOT: return kDashDotDot;
+    default: return kSolid;
+    }
 }
 
 namespace {
@@ -77,9 +90,14 @@ LineSetup Setup(int x0, int y0, int x1, int y1) {
 template <typename PixelOp>
 void Walk(const RasterTarget& t, const LineSetup& s, int64_t ia, int64_t ib, PixelOp op) {
     const int64_t twoMaj = 2 * s.dmaj;
-    const i128 q = static_cast<i128>(2) * s.dmin * ia + s.bias;
-    const int64_t m = static_cast<int64_t>(q / twoMaj);
-    int64_t r = static_cast<int64_t>(q % twoMaj);
+    // From the first step the error term is the bias, which is below 2 * dmaj: no division.
+    int64_t m = 0;
+    int64_t r = s.bias;
+    if (ia != 0) {
+        const i128 q = static_cast<i128>(2) * s.dmin * ia + s.bias;
+        m = static_cast<int64_t>(q / twoMaj);
+        r = static_cast<int64_t>(q % twoMaj);
+    }
     const int64_t major = s.major0 + s.smaj * ia;
     const int64_t minor = s.minor0 + s.smin * m;
     const int x = static_cast<int>(s.xMajor ? major : minor);
@@ -99,6 +117,47 @@ void Walk(const RasterTarget& t, const LineSetup& s, int64_t ia, int64_t ib, Pix
     }
 }
 
+// Narrows the steps ia..ib to those inside the clip: first by the major coordinate, then by the
+// minor one; false when none is left.
+bool NarrowToClip(const RasterTarget& t, const LineSetup& s, int64_t& ia, int64_t& ib) {
+    const int64_t lo = s.xMajor ? t.clip.left : t.clip.top;
+    const int64_t hi = (s.xMajor ? t.clip.right : t.clip.bottom) - 1;
+    if (s.smaj > 0) {
+        ia = std::max<int64_t>(ia, lo - s.major0);
+        ib = std::min<int64_t>(ib, hi - s.major0);
+    } else {
+        ia = std::max<int64_t>(ia, s.major0 - hi);
+        ib = std::min<int64_t>(ib, s.major0 - lo);
+    }
+    if (ia > ib) return false;
+
+    // Narrow to the steps whose minor coordinate lies inside; the offset grows with the step.
+    const int64_t mlo = s.xMajor ? t.clip.top : t.clip.left;
+    const int64_t mhi = (s.xMajor ? t.clip.bottom : t.clip.right) - 1;
+    const int64_t gLo = s.smin > 0 ? mlo - s.minor0 : s.minor0 - mhi;
+    const int64_t gHi = s.smin > 0 ? mhi - s.minor0 : s.minor0 - mlo;
+    auto g = [&](int64_t i) { return MinorAt(s.dmaj, s.dmin, i, s.bias); };
+    if (g(ia) < gLo) {
+        if (g(ib) < gLo) return false;
+        int64_t a = ia, b = ib;  // g(a) < gLo <= g(b)
+        while (b - a > 1) {
+            const int64_t mid = a + (b - a) / 2;
+            (g(mid) < gLo ? a : b) = mid;
+        }
+        ia = b;
+    }
+    if (g(ib) > gHi) {
+        if (g(ia) > gHi) return false;
+        int64_t a = ia, b = ib;  // g(a) <= gHi < g(b)
+        while (b - a > 1) {
+            const int64_t mid = a + (b - a) / 2;
+            (g(mid) > gHi ? b : a) = mid;
+        }
+        ib = a;
+    }
+    return true;
+}
+
 }  // namespace
 
 void DrawThinLine(const RasterTarget& t, int x0, int y0, int x1, int y1, const LineStyle& style,
@@ -110,44 +169,11 @@ void DrawThinLine(const RasterTarget& t, int x0, int y0, int x1, int y1, const L
     phase += static_cast<uint64_t>(n);
     if (t.IsEmpty()) return;
 
-    // Steps whose major coordinate lies inside the clip.
-    const int64_t lo = s.xMajor ? t.clip.left : t.clip.top;
-    const int64_t hi = (s.xMajor ? t.clip.right : t.clip.bottom) - 1;
-    int64_t ia, ib;
-    if (s.smaj > 0) {
-        ia = lo - s.major0;
-        ib = hi - s.major0;
-    } else {
-        ia = s.major0 - hi;
-        ib = s.major0 - lo;
-    }
-    ia = std::max<int64_t>(ia, 0);
-    ib = std::min<int64_t>(ib, n - 1);
-    if (ia > ib) return;
-
-    // Narrow to the steps whose minor coordinate lies inside; the offset grows with the step.
-    const int64_t mlo = s.xMajor ? t.clip.top : t.clip.left;
-    const int64_t mhi = (s.xMajor ? t.clip.bottom : t.clip.right) - 1;
-    const int64_t gLo = s.smin > 0 ? mlo - s.minor0 : s.minor0 - mhi;
-    const int64_t gHi = s.smin > 0 ? mhi - s.minor0 : s.minor0 - mlo;
-    auto g = [&](int64_t i) { return MinorAt(s.dmaj, s.dmin, i, s.bias); };
-    if (g(ia) < gLo) {
-        if (g(ib) < gLo) return;
-        int64_t a = ia, b = ib;  // g(a) < gLo <= g(b)
-        while (b - a > 1) {
-            const int64_t mid = a + (b - a) / 2;
-            (g(mid) < gLo ? a : b) = mid;
-        }
-        ia = b;
-    }
-    if (g(ib) > gHi) {
-        if (g(ia) > gHi) return;
-        int64_t a = ia, b = ib;  // g(a) <= gHi < g(b)
-        while (b - a > 1) {
-            const int64_t mid = a + (b - a) / 2;
-            (g(mid) > gHi ? b : a) = mid;
-        }
-        ib = a;
+    // A line with both ends inside the clip lies inside it (the clip is a rectangle): every step
+    // is drawn and the search below, with its 128-bit divisions, is not needed.
+    int64_t ia = 0, ib = n - 1;
+    if (!t.Contains(x0, y0) || !t.Contains(x1, y1)) {
+        if (!NarrowToClip(t, s, ia, ib)) return;
     }
 
     const bool solid = style.dash == nullptr || style.dash->count == 0;
