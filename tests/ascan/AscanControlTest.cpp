@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "AscanTestSupport.h"
+#include "common/RecordingSink.h"
+#include "common/Variants.h"
 #include "ids/OrvexAscanViewerIds.h"
 #include "ids/OrvexViewerIds.h"
 #include "lineplot/LinePlotWnd.h"
@@ -13,38 +15,16 @@
 
 namespace {
 
-// Records the bound-property notifications of a control.
-class CNotifySink final : public IPropertyNotifySink, private CComRefCount {
-public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (riid == IID_IUnknown || riid == IID_IPropertyNotifySink) {
-            *ppv = static_cast<IPropertyNotifySink*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return InternalAddRef(); }
-    ULONG Release() override { return InternalRelease(); }
-    HRESULT OnChanged(DISPID id) override {
-        changed.push_back(id);
-        return S_OK;
-    }
-    HRESULT OnRequestEdit(DISPID) override { return S_OK; }
-    std::vector<DISPID> changed;
-};
-
 class AscanControlTest : public AscanTest {
 protected:
     // Connects a sink to the control's property notifications until the test ends.
-    CNotifySink* Listen(COrvexAscanViewerCtrl* control) {
+    CRecordingSink* Listen(COrvexAscanViewerCtrl* control) {
         CComPtr<IConnectionPoint> point;
         EXPECT_EQ(static_cast<IConnectionPointContainer*>(control)->FindConnectionPoint(IID_IPropertyNotifySink, &point),
                   S_OK);
-        auto* sink = new CNotifySink;
+        auto* sink = new CRecordingSink;
         DWORD cookie = 0;
-        point->Advise(sink, &cookie);
+        point->Advise(static_cast<IPropertyNotifySink*>(sink), &cookie);
         sink->Release();  // the connection holds it; it goes when the control does
         return sink;
     }
@@ -57,18 +37,9 @@ protected:
         EXPECT_EQ(VariantChangeType(&copy, v, 0, VT_R4), S_OK);
         return copy.fltVal;
     }
-    static void Store(CPropertyBag* bag, const char* key, float value) {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_R4;
-        v.fltVal = value;
-        bag->Set(key, v);
-    }
+    static void Store(CPropertyBag* bag, const char* key, float value) { bag->Set(key, MakeR4(value)); }
     static void Store(CPropertyBag* bag, const char* key, const char* text) {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_BSTR;
-        v.bstrVal = SysAllocString(text);
+        VARIANT v = MakeBstr(text);
         bag->Set(key, v);
         VariantClear(&v);
     }
@@ -115,23 +86,23 @@ TEST_F(AscanControlTest, NewControlStartsEmptyWithDetectionOn) {
 TEST_F(AscanControlTest, ChangesNotifyWithTheirIds) {
     AddViewer("V");
     COrvexAscanViewerCtrl* control = AddAscan("Ascan1");
-    CNotifySink* sink = Listen(control);
+    CRecordingSink* sink = Listen(control);
     control->SetModifiedFlag(FALSE);
     control->SetAscanXMin(1.0f);
     control->SetAscanYMax(0.5f);
-    EXPECT_EQ(sink->changed, (std::vector<DISPID>{1, 4}));
+    EXPECT_EQ(sink->m_changed, (std::vector<DISPID>{1, 4}));
     EXPECT_TRUE(control->IsModified());
 
     // Detection only marks the control modified.
-    sink->changed.clear();
+    sink->m_changed.clear();
     control->SetModifiedFlag(FALSE);
     control->SetControlDetectionEnabled(TRUE);
-    EXPECT_TRUE(sink->changed.empty());
+    EXPECT_TRUE(sink->m_changed.empty());
     EXPECT_TRUE(control->IsModified());
 
     // A name that finds its viewer notifies the name (the search may have filled it in).
     control->SetOrvexViewerName("");
-    EXPECT_EQ(sink->changed, std::vector<DISPID>{DISPID_ASCAN_ORVEXVIEWERNAME});
+    EXPECT_EQ(sink->m_changed, std::vector<DISPID>{DISPID_ASCAN_ORVEXVIEWERNAME});
     EXPECT_EQ(control->GetOrvexViewerName(), "V");
 }
 

@@ -211,7 +211,7 @@ TEST_F(AscanDisplayTest, ZoomAndPanWithoutAPlotWindowAreIgnored) {
     m_viewer = AddViewer("V");
     auto* control = new COrvexAscanViewerCtrl;
     m_controls.push_back(control);
-    m_document->AddAscan(control, "Ascan1");
+    PlaceAscan(*m_document, control, "Ascan1");
     control->InitNew();
     control->SetOrvexViewerName("V");
     ASSERT_NE(control->GetPlot(), nullptr);

@@ -4,35 +4,12 @@
 
 #include "ids/OrvexAscanViewerIds.h"
 #include "ids/OrvexViewerIds.h"
-#include "platform/com/EnumUnknown.h"
 #include "platform/com/SafeArray.h"
 #include "platform/gdi/CBitmap.h"
 
-namespace {
-
-template <class T>
-HRESULT Answer(T* self, void** ppvObject) {
-    *ppvObject = self;
-    self->AddRef();
-    return S_OK;
-}
-
-HRESULT NoInterface(void** ppvObject) {
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-// Writes a name into a result variant.
-HRESULT AnswerName(const std::string& name, VARIANT* pVarResult) {
-    if (pVarResult) {
-        VariantInit(pVarResult);
-        pVarResult->vt = VT_BSTR;
-        pVarResult->bstrVal = SysAllocStringFrom(name);
-    }
-    return S_OK;
-}
-
-}  // namespace
+using fake::Answer;
+using fake::AnswerName;
+using fake::NoInterface;
 
 std::vector<float> DampedSine(int n) {
     std::vector<float> s(static_cast<size_t>(n));
@@ -41,103 +18,6 @@ std::vector<float> DampedSine(int n) {
         s[static_cast<size_t>(i)] = std::exp(-4.0f * t) * std::sin(6.2831853f * 12.0f * t);
     }
     return s;
-}
-
-// ---- CFakeExtender ---------------------------------------------------------------------------
-
-CFakeExtender::CFakeExtender(IDispatch* target, std::vector<IID> answeredIids, std::string name, bool hasName)
-    : m_name(std::move(name)), m_target(target), m_iids(std::move(answeredIids)), m_bHasName(hasName) {}
-
-HRESULT CFakeExtender::QueryInterface(REFIID riid, void** ppvObject) {
-    if (riid == IID_IUnknown || riid == IID_IDispatch) return Answer(static_cast<IDispatch*>(this), ppvObject);
-    for (const IID& iid : m_iids)
-        if (riid == iid) return Answer(static_cast<IDispatch*>(this), ppvObject);
-    return NoInterface(ppvObject);
-}
-
-HRESULT CFakeExtender::GetTypeInfoCount(UINT* pctinfo) {
-    *pctinfo = 0;
-    return S_OK;
-}
-
-HRESULT CFakeExtender::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) {
-    *ppTInfo = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT CFakeExtender::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid, DISPID* rgDispId) {
-    if (m_target == nullptr) return DISP_E_UNKNOWNNAME;
-    return m_target->GetIDsOfNames(riid, rgszNames, cNames, lcid, rgDispId);
-}
-
-HRESULT CFakeExtender::Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pDispParams,
-                              VARIANT* pVarResult, EXCEPINFO* pExcepInfo, UINT* puArgErr) {
-    if (dispIdMember == DISPID_Name) {
-        if (!m_bHasName) return DISP_E_MEMBERNOTFOUND;
-        return AnswerName(m_name, pVarResult);
-    }
-    if (IsExtenderDispid(dispIdMember) || m_target == nullptr) return DISP_E_MEMBERNOTFOUND;
-    return m_target->Invoke(dispIdMember, riid, lcid, wFlags, pDispParams, pVarResult, pExcepInfo, puArgErr);
-}
-
-// ---- CFakeSite -------------------------------------------------------------------------------
-
-CFakeSite::CFakeSite(CFakeContainer* container, CFakeExtender* extender)
-    : m_container(container), m_extender(extender) {
-    m_container->AddRef();
-    m_extender->AddRef();
-}
-
-HRESULT CFakeSite::QueryInterface(REFIID riid, void** ppvObject) {
-    if (riid == IID_IUnknown || riid == IID_IOleClientSite)
-        return Answer(static_cast<IOleClientSite*>(this), ppvObject);
-    if (riid == IID_IOleControlSite) return Answer(static_cast<IOleControlSite*>(this), ppvObject);
-    return NoInterface(ppvObject);
-}
-
-HRESULT CFakeSite::GetContainer(IOleContainer** ppContainer) {
-    *ppContainer = nullptr;
-    if (m_bFailGetContainer || m_container == nullptr) return E_NOINTERFACE;
-    return Answer(static_cast<IOleContainer*>(m_container), reinterpret_cast<void**>(ppContainer));
-}
-
-HRESULT CFakeSite::GetExtendedControl(IDispatch** ppDisp) {
-    *ppDisp = nullptr;
-    if (m_extender == nullptr) return E_NOTIMPL;
-    return Answer(static_cast<IDispatch*>(m_extender), reinterpret_cast<void**>(ppDisp));
-}
-
-void CFakeSite::Detach() {
-    if (CFakeContainer* c = std::exchange(m_container, nullptr)) c->Release();
-    if (CFakeExtender* e = std::exchange(m_extender, nullptr)) {
-        e->Detach();
-        e->Release();
-    }
-}
-
-// ---- CFakeContainer --------------------------------------------------------------------------
-
-HRESULT CFakeContainer::QueryInterface(REFIID riid, void** ppvObject) {
-    if (riid == IID_IUnknown || riid == IID_IOleContainer) return Answer(static_cast<IOleContainer*>(this), ppvObject);
-    return NoInterface(ppvObject);
-}
-
-HRESULT CFakeContainer::EnumObjects(DWORD grfFlags, IEnumUnknown** ppenum) {
-    m_lastFlags = grfFlags;
-    *ppenum = nullptr;
-    if (m_bFailEnum) return E_FAIL;
-    return CEnumUnknown::Create(m_objects, ppenum);
-}
-
-void CFakeContainer::Add(IUnknown* object) {
-    object->AddRef();
-    m_objects.push_back(object);
-}
-
-void CFakeContainer::Clear() {
-    std::vector<IUnknown*> objects;
-    objects.swap(m_objects);
-    for (IUnknown* o : objects) o->Release();
 }
 
 // ---- CFakeViewer -----------------------------------------------------------------------------
@@ -172,16 +52,6 @@ HRESULT CFakeViewer::QueryInterface(REFIID riid, void** ppvObject) {
         return Answer(static_cast<IDispatch*>(this), ppvObject);
     if (riid == IID_IOleObject) return Answer(static_cast<IOleObject*>(this), ppvObject);
     return NoInterface(ppvObject);
-}
-
-HRESULT CFakeViewer::GetTypeInfoCount(UINT* pctinfo) {
-    *pctinfo = 0;
-    return S_OK;
-}
-
-HRESULT CFakeViewer::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) {
-    *ppTInfo = nullptr;
-    return E_NOTIMPL;
 }
 
 HRESULT CFakeViewer::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, LCID, DISPID* rgDispId) {
@@ -252,77 +122,21 @@ HRESULT CFakeNamedObject::QueryInterface(REFIID riid, void** ppvObject) {
     return NoInterface(ppvObject);
 }
 
-HRESULT CFakeNamedObject::GetTypeInfoCount(UINT* pctinfo) {
-    *pctinfo = 0;
-    return S_OK;
-}
-
-HRESULT CFakeNamedObject::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) {
-    *ppTInfo = nullptr;
-    return E_NOTIMPL;
-}
-
 HRESULT CFakeNamedObject::Invoke(DISPID dispIdMember, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* pVarResult,
                                  EXCEPINFO*, UINT*) {
     if (dispIdMember != DISPID_Name) return DISP_E_MEMBERNOTFOUND;
     return AnswerName(m_name, pVarResult);
 }
 
-// ---- CFakeDocument ---------------------------------------------------------------------------
+// ---- Placing controls ------------------------------------------------------------------------
 
-CFakeDocument::CFakeDocument() : m_container(new CFakeContainer) {}
-
-CFakeDocument::~CFakeDocument() { Close(); }
-
-CFakeSite* CFakeDocument::AddControl(IUnknown* object, const std::string& name, std::vector<IID> iids,
-                                     bool hasName) {
-    CComPtr<IUnknown> unknown(object);
-    void* pv = nullptr;
-    object->QueryInterface(IID_IDispatch, &pv);
-    CComPtr<IDispatch> disp;
-    disp.Attach(static_cast<IDispatch*>(pv));
-    auto* extender = new CFakeExtender(disp.get(), std::move(iids), name, hasName);
-    auto* site = new CFakeSite(m_container, extender);
-    object->AddRef();
-    m_entries.push_back({object, site, extender});
-    m_container->Add(object);
-    pv = nullptr;
-    if (SUCCEEDED(object->QueryInterface(IID_IOleObject, &pv))) {
-        static_cast<IOleObject*>(pv)->SetClientSite(site);
-        static_cast<IOleObject*>(pv)->Release();
-    }
-    return site;
+CFakeSite* PlaceViewer(CFakeDocument& document, CFakeViewer* viewer, const std::string& name) {
+    return document.AddControl(static_cast<IDispatch*>(viewer), name, {IID_DOrvexViewer});
 }
 
-CFakeSite* CFakeDocument::AddViewer(CFakeViewer* viewer, const std::string& name) {
-    return AddControl(static_cast<IDispatch*>(viewer), name, {IID_DOrvexViewer});
-}
-
-CFakeSite* CFakeDocument::AddAscan(COrvexAscanViewerCtrl* control, const std::string& name) {
-    return AddControl(control->GetControllingUnknown(), name, {IID_DOrvexAscanViewer, IID_DOrvexAscanViewerEvents});
-}
-
-void CFakeDocument::AddOther(IUnknown* object) { m_container->Add(object); }
-
-void CFakeDocument::Close() {
-    std::vector<Entry> entries;
-    entries.swap(m_entries);
-    for (Entry& e : entries) {
-        void* pv = nullptr;
-        if (SUCCEEDED(e.object->QueryInterface(IID_IOleObject, &pv))) {
-            static_cast<IOleObject*>(pv)->SetClientSite(nullptr);
-            static_cast<IOleObject*>(pv)->Release();
-        }
-        e.site->Detach();
-        e.site->Release();
-        e.extender->Release();
-        e.object->Release();
-    }
-    if (m_container) {
-        m_container->Clear();
-        m_container->Release();
-        m_container = nullptr;
-    }
+CFakeSite* PlaceAscan(CFakeDocument& document, COrvexAscanViewerCtrl* control, const std::string& name) {
+    return document.AddControl(control->GetControllingUnknown(), name,
+                               {IID_DOrvexAscanViewer, IID_DOrvexAscanViewerEvents});
 }
 
 // ---- AscanTest -------------------------------------------------------------------------------
@@ -352,7 +166,7 @@ void AscanTest::TearDown() {
 COrvexAscanViewerCtrl* AscanTest::AddAscan(const std::string& name, const CRect& rect, IPropertyBag* properties) {
     auto* control = new COrvexAscanViewerCtrl;
     m_controls.push_back(control);
-    m_document->AddAscan(control, name);
+    PlaceAscan(*m_document, control, name);
     if (properties) control->Load(properties);
     else control->InitNew();
     control->ActivateInPlace(m_page.get(), rect);
@@ -363,7 +177,7 @@ CFakeViewer* AscanTest::AddViewer(const std::string& name, int samples) {
     auto* viewer = new CFakeViewer;
     viewer->m_samples = DampedSine(samples);
     m_viewers.push_back(viewer);
-    m_document->AddViewer(viewer, name);
+    PlaceViewer(*m_document, viewer, name);
     return viewer;
 }
 

@@ -117,7 +117,7 @@ TEST_F(ViewerLinkTest, NeverLinksItselfOrAControlThatIsNoViewer) {
 TEST_F(ViewerLinkTest, SkipsAViewerWithoutANameAndGoesOn) {
     CComPtr<CFakeViewer> unnamed;
     unnamed.Attach(new CFakeViewer);
-    m_document->AddControl(static_cast<IDispatch*>(unnamed.get()), "", {IID_DOrvexViewer}, /*hasName=*/false);
+    m_document->AddControl(static_cast<IDispatch*>(unnamed.get()), "", {IID_DOrvexViewer}, {.hasName = false});
     CFakeViewer* named = AddViewer("V");
     COrvexAscanViewerCtrl* control = AddAscan("Ascan1");
     control->SetOrvexViewerName("V");

@@ -118,7 +118,7 @@ TEST_F(AscanPageTest, RangeEditsExchangeWithTheControl) {
 TEST_F(AscanPageTest, ObjectsThatCannotBeListedAreLeftOut) {
     AddViewer("V1", "one.orvex");
     AddViewer("Nameless", "n.orvex");
-    LastExtender()->m_bNameFails = true;                           // the name cannot be read
+    LastExtender()->m_bHasName = false;                            // the name cannot be read
     AddControl<COrvexAscanViewerCtrl>("A2", {IID_DOrvexAscanViewer});  // not a viewer
     COrvexAscanViewerPropPage* page = OpenPage<COrvexAscanViewerPropPage>(AddAscan("V1"));
     EXPECT_EQ(List(page), std::vector<std::string>{"V1"});
@@ -128,7 +128,7 @@ TEST_F(AscanPageTest, ObjectsThatCannotBeListedAreLeftOut) {
 TEST_F(AscanPageTest, WithoutContainerTheListStaysEmpty) {
     AddViewer("V1", "one.orvex");
     COrvexAscanViewerCtrl* ascan = AddAscan("V1");
-    LastSite()->m_bNoContainer = true;
+    LastSite()->m_bFailGetContainer = true;
     COrvexAscanViewerPropPage* page = OpenPage<COrvexAscanViewerPropPage>(ascan);
     EXPECT_TRUE(List(page).empty());
     EXPECT_EQ(page->GetDlgItem(IDC_VIEWERLIST)->GetCurSel(), CB_ERR);

@@ -1,8 +1,7 @@
 #pragma once
 // What surrounds a property page in the tests: the module's page resources made current, a small
-// container document holding real controls under names (client sites, extended controls,
-// enumeration in order), message boxes and file dialogs answered by the test, and a check that
-// no COM object is left at the end.
+// container document holding real controls under names (common/FakeContainer.h), message boxes
+// and file dialogs answered by the test, and a check that no COM object is left at the end.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,68 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "common/FakeContainer.h"
 #include "platform/afx/COleControl.h"
 #include "platform/afx/COleControlModule.h"
 #include "platform/afx/COlePropertyPage.h"
 #include "platform/afx/DebugOutput.h"
 #include "platform/com/OleInterfaces.h"
-
-class CTestContainer;
-
-// The extended control: the name as property 0x80010000, the control's own interface ids answered
-// with itself, every other member passed on to the control.
-class CTestExtender final : public IDispatch, private CComRefCount {
-public:
-    CTestExtender(IDispatch* target, std::vector<IID> iids, std::string name);
-    HRESULT QueryInterface(REFIID riid, void** ppvObject) override;
-    ULONG AddRef() override { return InternalAddRef(); }
-    ULONG Release() override { return InternalRelease(); }
-    HRESULT GetTypeInfoCount(UINT* pctinfo) override;
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override;
-    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid, DISPID* rgDispId) override;
-    HRESULT Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pDispParams,
-                   VARIANT* pVarResult, EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
-    void Detach() { m_target = nullptr; }
-    // Reading the name fails (a container that names nothing).
-    bool m_bNameFails = false;
-
-private:
-    IDispatch* m_target;  // borrowed: the document holds the control
-    std::vector<IID> m_iids;
-    std::string m_name;
-};
-
-// A client site with its control site.
-class CTestSite final : public IOleClientSite, public IOleControlSite, private CComRefCount {
-public:
-    CTestSite(CTestContainer* container, CTestExtender* extender);
-    HRESULT QueryInterface(REFIID riid, void** ppvObject) override;
-    ULONG AddRef() override { return InternalAddRef(); }
-    ULONG Release() override { return InternalRelease(); }
-    HRESULT GetContainer(IOleContainer** ppContainer) override;
-    HRESULT GetExtendedControl(IDispatch** ppDisp) override;
-    void Detach();
-    bool m_bNoContainer = false;
-
-private:
-    ~CTestSite() override { Detach(); }
-    CTestContainer* m_container;
-    CTestExtender* m_extender;
-};
-
-class CTestContainer final : public IOleContainer, private CComRefCount {
-public:
-    HRESULT QueryInterface(REFIID riid, void** ppvObject) override;
-    ULONG AddRef() override { return InternalAddRef(); }
-    ULONG Release() override { return InternalRelease(); }
-    HRESULT EnumObjects(DWORD grfFlags, IEnumUnknown** ppenum) override;
-    void Add(IUnknown* object);
-    void Clear();
-
-private:
-    ~CTestContainer() override { Clear(); }
-    std::vector<IUnknown*> m_objects;
-};
 
 // A fixture with the pages' resources, a document and the answers a user would give.
 class PageTest : public ::testing::Test {
@@ -104,8 +47,8 @@ protected:
     static void SetText(COleControl* control, const char* name, const std::string& text);
     static void SetNumber(COleControl* control, const char* name, double value);
 
-    CTestSite* LastSite() const { return m_entries.back().site; }
-    CTestExtender* LastExtender() const { return m_entries.back().extender; }
+    CFakeSite* LastSite() const { return m_document.LastSite(); }
+    CFakeExtender* LastExtender() const { return m_document.LastSite()->GetExtender(); }
 
     std::vector<std::string> m_messages;                 // message boxes shown
     std::optional<std::string> m_fileAnswer;             // the next file dialog's answer
@@ -114,13 +57,7 @@ protected:
 
 private:
     void Place(COleControl* control, const std::string& name, std::vector<IID> iids);
-    struct Entry {
-        COleControl* control;
-        CTestSite* site;
-        CTestExtender* extender;
-    };
     HINSTANCE__ m_resources;
-    CTestContainer* m_container = nullptr;
-    std::vector<Entry> m_entries;
+    CFakeDocument m_document;
     std::vector<COlePropertyPage*> m_pages;
 };

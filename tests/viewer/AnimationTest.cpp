@@ -13,8 +13,8 @@ protected:
     // Connects an event sink to the control's event interface.
     void ConnectEvents() {
         ASSERT_EQ(m_ctrl->FindConnectionPoint(IID_DOrvexViewerEvents, &m_point), S_OK);
-        m_sink = CEventSink::Create(IID_DOrvexViewerEvents);
-        ASSERT_EQ(m_point->Advise(m_sink.get(), &m_cookie), S_OK);
+        m_sink = CRecordingSink::Create(IID_DOrvexViewerEvents);
+        ASSERT_EQ(m_point->Advise(static_cast<IDispatch*>(m_sink.get()), &m_cookie), S_OK);
     }
     void TearDown() override {
         if (m_point) m_point->Unadvise(m_cookie);
@@ -34,7 +34,7 @@ protected:
     }
 
     CComPtr<IConnectionPoint> m_point;
-    CComPtr<CEventSink> m_sink;
+    CComPtr<CRecordingSink> m_sink;
     DWORD m_cookie = 0;
 };
 

@@ -12,10 +12,7 @@ namespace {
 // Stores a value in a bag under a name.
 void SetBag(CPropertyBag* bag, const char* name, VARIANT v) { bag->Set(name, v); }
 void SetBagString(CPropertyBag* bag, const char* name, const std::string& s) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocStringFrom(s);
+    VARIANT v = MakeBstr(s);
     bag->Set(name, v);
     VariantClear(&v);
 }
@@ -114,9 +111,9 @@ TEST_F(ViewerPropertiesTest, ChangeReactionsNotifyAndRedrawAsEachPropertySays) {
     LoadData(LoadDataJson("scene.json"));
     CComPtr<IConnectionPoint> point;
     ASSERT_EQ(m_ctrl->FindConnectionPoint(IID_IPropertyNotifySink, &point), S_OK);
-    CComPtr<CPropertySink> sink = CPropertySink::Create();
+    CComPtr<CRecordingSink> sink = CRecordingSink::Create();
     DWORD cookie = 0;
-    ASSERT_EQ(point->Advise(sink.get(), &cookie), S_OK);
+    ASSERT_EQ(point->Advise(static_cast<IPropertyNotifySink*>(sink.get()), &cookie), S_OK);
 
     struct Row { DISPID id; VARIANT value; bool redraws; bool notifies; } rows[] = {
         {DISPID_VIEWER_RAYENDTIME, MakeR8(4.0), true, true},           // A

@@ -1,13 +1,15 @@
 #pragma once
 #include "TestScratch.h"
 // Helpers for the viewer tests: data sets written to .orvex files, a control with a headless
-// window manager, sinks that record bound-property notifications and events, and pixel access.
+// window manager, and pixel access (sinks and variants come from common/).
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "common/RecordingSink.h"
+#include "common/Variants.h"
 #include "geometry/CSimulationData.h"
 #include "geometry/OrvexFile.h"
 #include "geometry/SimulationDataJson.h"
@@ -58,76 +60,6 @@ inline CSimulationData::stSnapshot SnapshotWithLegTimes(const std::vector<std::p
     s.m_nBundles = 1;
     return s;
 }
-
-// Records which bound properties a control reported as changed.
-class CPropertySink final : public IPropertyNotifySink, private CComRefCount {
-public:
-    static CComPtr<CPropertySink> Create() {
-        CComPtr<CPropertySink> p;
-        p.Attach(new CPropertySink);
-        return p;
-    }
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (riid == IID_IUnknown || riid == IID_IPropertyNotifySink) {
-            *ppv = static_cast<IPropertyNotifySink*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return InternalAddRef(); }
-    ULONG Release() override { return InternalRelease(); }
-    HRESULT OnChanged(DISPID id) override {
-        m_changed.push_back(id);
-        return S_OK;
-    }
-    HRESULT OnRequestEdit(DISPID) override { return S_OK; }
-    std::vector<DISPID> m_changed;
-
-private:
-    CPropertySink() = default;
-    ~CPropertySink() override = default;
-};
-
-// Records the events a control fires: (dispid, first argument as a double).
-class CEventSink final : public IDispatch, private CComRefCount {
-public:
-    static CComPtr<CEventSink> Create(const IID& events) {
-        CComPtr<CEventSink> p;
-        p.Attach(new CEventSink(events));
-        return p;
-    }
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == m_iid) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return InternalAddRef(); }
-    ULONG Release() override { return InternalRelease(); }
-    HRESULT GetTypeInfoCount(UINT* n) override {
-        *n = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
-        double value = 0.0;
-        if (params != nullptr && params->cArgs > 0 && params->rgvarg[0].vt == VT_R8) value = params->rgvarg[0].dblVal;
-        m_events.emplace_back(id, value);
-        return S_OK;
-    }
-    std::vector<std::pair<DISPID, double>> m_events;
-
-private:
-    explicit CEventSink(const IID& iid) : m_iid(iid) {}
-    ~CEventSink() override = default;
-    IID m_iid;
-};
 
 // A top-level page window the control is activated in.
 class CPageWnd : public CWnd {};
@@ -183,28 +115,6 @@ protected:
     COrvexViewerCtrl* m_ctrl = nullptr;
     int64_t m_liveAtStart = 0;
 };
-
-inline VARIANT MakeR8(double v) {
-    VARIANT x;
-    VariantInit(&x);
-    x.vt = VT_R8;
-    x.dblVal = v;
-    return x;
-}
-inline VARIANT MakeR4(float v) {
-    VARIANT x;
-    VariantInit(&x);
-    x.vt = VT_R4;
-    x.fltVal = v;
-    return x;
-}
-inline VARIANT MakeI4(LONG v) {
-    VARIANT x;
-    VariantInit(&x);
-    x.vt = VT_I4;
-    x.lVal = v;
-    return x;
-}
 
 // The colour a canvas starts with, which no drawing of the viewer uses.
 constexpr COLORREF kSentinel = RGB(1, 2, 3);

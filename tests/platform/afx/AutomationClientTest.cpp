@@ -4,6 +4,7 @@
 
 #include "AfxTestSupport.h"
 #include "TestControl.h"
+#include "common/FakeDispatch.h"
 #include "platform/afx/COleDispatchDriver.h"
 #include "platform/afx/COleSafeArray.h"
 #include "platform/afx/DebugOutput.h"
@@ -12,24 +13,14 @@ namespace {
 
 // A provider of A-scan-like data: by-reference doubles, a string and a variant that receives a
 // safe array of floats, as a viewer hands out its samples.
-class CProvider final : public IDispatch, public CDispatchTarget, private CComRefCount {
+class CProvider final : public CFakeDispatchNoTypeInfo, public CDispatchTarget, private CComRefCount {
 public:
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (riid == IID_IUnknown || riid == IID_IDispatch) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
+        if (riid == IID_IUnknown || riid == IID_IDispatch) return fake::Answer(static_cast<IDispatch*>(this), ppv);
+        return fake::NoInterface(ppv);
     }
     ULONG AddRef() override { return InternalAddRef(); }
     ULONG Release() override { return InternalRelease(); }
-    HRESULT GetTypeInfoCount(UINT* p) override {
-        *p = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT GetIDsOfNames(REFIID, LPOLESTR* n, UINT c, LCID, DISPID* ids) override {
         return Interface().GetIDsOfNames(n, c, ids);
     }

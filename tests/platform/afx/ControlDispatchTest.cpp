@@ -4,6 +4,8 @@
 
 #include "AfxTestSupport.h"
 #include "TestControl.h"
+#include "common/FakeContainer.h"
+#include "common/Variants.h"
 
 namespace {
 
@@ -20,14 +22,6 @@ HRESULT PutProp(IDispatch* d, DISPID id, VARIANT value, EXCEPINFO* ei = nullptr)
     return hr;
 }
 
-VARIANT Str(const char* s) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocString(s);
-    return v;
-}
-
 class ControlDispatchTest : public AfxTest {
 protected:
     void SetUp() override {
@@ -35,18 +29,20 @@ protected:
         control.Attach(static_cast<IDispatch*>(new CTestCtrl()));
     }
     void TearDown() override {
-        if (container) container->Close();
-        container.Release();
+        if (document) document->Close();
+        document.reset();
         control.Release();
         AfxTest::TearDown();
     }
     CTestCtrl* Ctrl() { return static_cast<CTestCtrl*>(control.get()); }
+    // The extended control passes on the extender ids it does not answer, so that a request the
+    // control forwarded can come back to it.
     void PlaceInContainer(const char* name) {
-        container = CTestContainer::Create();
-        container->Add(control.get(), name);
+        document = std::make_unique<CFakeDocument>();
+        document->AddControl(control.get(), name, {IID_DTestCtrl}, {.passesExtenderIds = true});
     }
     CComPtr<IDispatch> control;
-    CComPtr<CTestContainer> container;
+    std::unique_ptr<CFakeDocument> document;
 };
 
 TEST_F(ControlDispatchTest, ControlReadsItsContainerNameThroughItsOwnDispatch) {
@@ -121,15 +117,15 @@ TEST_F(ControlDispatchTest, EventsReachEveryConnectedSink) {
     ASSERT_EQ(cp->Advise(static_cast<IDispatch*>(b.get()), &cb), S_OK);
     Ctrl()->Fire(12.5);
     for (CRecordingSink* s : {a.get(), b.get()}) {
-        ASSERT_EQ(s->m_events_seen, std::vector<DISPID>{1});
+        ASSERT_EQ(s->EventIds(), std::vector<DISPID>{1});
         EXPECT_EQ(s->m_lastFlags, DISPATCH_METHOD);
         EXPECT_EQ(s->m_lastArgCount, 1u);
-        EXPECT_EQ(s->m_lastDouble, 12.5);
+        EXPECT_EQ(s->m_events.back().second, 12.5);
     }
     ASSERT_EQ(cp->Unadvise(ca), S_OK);
     Ctrl()->Fire(13.0);
-    EXPECT_EQ(a->m_events_seen.size(), 1u);
-    EXPECT_EQ(b->m_events_seen.size(), 2u);
+    EXPECT_EQ(a->m_events.size(), 1u);
+    EXPECT_EQ(b->m_events.size(), 2u);
     // A connection point for an interface the control does not source is not there.
     CComPtr<IConnectionPoint> none;
     EXPECT_EQ(cpc->FindConnectionPoint(IID_DTestCtrl, &none), CONNECT_E_NOCONNECTION);
@@ -145,7 +141,7 @@ TEST_F(ControlDispatchTest, PropertyChangeNotifiesBoundPropertySinks) {
     sink.Attach(new CRecordingSink(IID_DTestCtrlEvents));
     DWORD cookie = 0;
     ASSERT_EQ(cp->Advise(static_cast<IDispatch*>(sink.get()), &cookie), S_OK);
-    ASSERT_EQ(PutProp(control.get(), 1, Str("sample.orvex")), S_OK);
+    ASSERT_EQ(PutProp(control.get(), 1, MakeBstr("sample.orvex")), S_OK);
     EXPECT_EQ(sink->m_changed, std::vector<DISPID>{1});
     EXPECT_TRUE(Ctrl()->IsModified());
     EXPECT_EQ(Ctrl()->m_fileName, "sample.orvex");
@@ -174,7 +170,7 @@ TEST_F(ControlDispatchTest, SiteAndExtendedControlAreHandedOutWithReferences) {
     VariantClear(&v);
     ext->Release();
     // The extended control passes the control's own members on.
-    ASSERT_EQ(PutProp(static_cast<CTestSite*>(site)->m_pExtender, 3, Str("2.5")), S_OK);
+    ASSERT_EQ(PutProp(static_cast<CFakeSite*>(site)->GetExtender(), 3, MakeBstr("2.5")), S_OK);
     EXPECT_EQ(Ctrl()->m_endTime, 2.5);
 }
 

@@ -1,8 +1,6 @@
 #pragma once
-// A control and a minimal container for the control base class tests: the control has a
-// property of each persisted type, a read-only property, an event, and records its draws; the
-// container gives each control a client site, a control site and an extended control whose
-// property 0x80010000 is the control's name and which passes every other member to the control.
+// A control for the control base class tests: a property of each persisted type, a read-only
+// property, an event, and a record of its draws. Its container is common/FakeContainer.h.
 #include <string>
 #include <vector>
 
@@ -55,47 +53,4 @@ protected:
     void OnDraw(CDC* pDC, const CRect& rcBounds, const CRect& rcInvalid) override;
     void OnDrawMetafile(CDC* pDC, const CRect& rcBounds) override;
     void OnSetClientSite() override { ++m_nSiteChanges; }
-};
-
-class CTestContainer;
-
-// One control's place in the container: client site, control site and extended control.
-class CTestSite final : public IOleClientSite, public IOleControlSite, private CComRefCount {
-public:
-    CTestSite(CTestContainer* container, std::string name, IDispatch* control);
-    HRESULT QueryInterface(REFIID riid, void** ppv) override;
-    ULONG AddRef() override { return InternalAddRef(); }
-    ULONG Release() override { return InternalRelease(); }
-    HRESULT GetContainer(IOleContainer** pp) override;
-    HRESULT GetExtendedControl(IDispatch** pp) override;
-    // Breaks the site's links (the extended control's reference to the control included).
-    void Detach();
-
-    std::string m_name;
-    IDispatch* m_pExtender = nullptr;
-
-private:
-    ~CTestSite() override;
-    CTestContainer* m_pContainer;
-};
-
-// The container: owns its controls' sites, enumerates the controls in insertion order.
-class CTestContainer final : public IOleContainer, private CComRefCount {
-public:
-    static CComPtr<CTestContainer> Create();
-    HRESULT QueryInterface(REFIID riid, void** ppv) override;
-    ULONG AddRef() override { return InternalAddRef(); }
-    ULONG Release() override { return InternalRelease(); }
-    HRESULT EnumObjects(DWORD grfFlags, IEnumUnknown** ppenum) override;
-
-    // Places a control under `name`: gives it a site (the container keeps a reference to both).
-    void Add(IUnknown* control, const std::string& name);
-    // Detaches every site and releases every control, as a container closing its document.
-    void Close();
-
-private:
-    CTestContainer() = default;
-    ~CTestContainer() override { Close(); }
-    std::vector<IUnknown*> m_controls;
-    std::vector<CTestSite*> m_sites;
 };
