@@ -306,7 +306,8 @@ void ReadDataSet(const json& j, CSimulationData& out) {
 json Parse(std::istream& in) {
     try {
         return json::parse(in);
-    } catch (const json::parse_error& e) {
+    } catch (const json::exception& e) {
+        // Not only parse_error: a number beyond the double range ("1e400") is out_of_range.
         throw CJsonDataError(std::string("not valid JSON: ") + e.what());
     }
 }
