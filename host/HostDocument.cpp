@@ -180,8 +180,11 @@ void CHostDocument::CreateControl(SEntry& entry, size_t index) {
     control.SetClientSite(static_cast<IOleClientSite*>(entry.site));
     control.SetControlSize(stored.rect.Width(), stored.rect.Height());
 
-    // Then the stored properties: a missing key takes its stored default.
+    // Then the stored properties. A missing key takes its stored default, unless an earlier key
+    // changed it (a FileName whose file sets the view and animation limits): a control made from a
+    // file looks as after loading that file.
     if (CStoredPropertyBag* bag = CStoredPropertyBag::Create(stored.properties, where)) {
+        bag->FollowControl(dispatch.get());
         if (FAILED(control.Load(bag))) m_messages.push_back(where + ": the stored properties could not be loaded");
         for (const std::string& problem : bag->GetProblems()) m_messages.push_back(problem);
         bag->Release();

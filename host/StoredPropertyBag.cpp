@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/com/DispatchTable.h"
+
 namespace {
 
 const char* DescribeVarType(VARTYPE vt) {
@@ -94,22 +96,77 @@ HRESULT CStoredPropertyBag::QueryInterface(REFIID riid, void** ppvObject) {
     return E_NOINTERFACE;
 }
 
+namespace {
+
+// A property's current value through the control's dispatch table, in its stored form.
+bool ReadStoredProperty(IDispatch* control, DISPID id, CStoredValue& out) {
+    VARIANT value;
+    VariantInit(&value);
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    EXCEPINFO info{};
+    UINT argErr = 0;
+    HRESULT hr = control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, &info, &argErr);
+    if (hr == DISP_E_EXCEPTION) ClearExcepInfo(&info);
+    bool ok = SUCCEEDED(hr) && StoredValueFromVariant(value, out);
+    VariantClear(&value);
+    return ok;
+}
+
+const CDispatchInterface* DispatchTableOf(IDispatch* control) {
+    ITypeInfo* info = nullptr;
+    if (FAILED(control->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info)) || info == nullptr) return nullptr;
+    const CDispatchInterface* table = info->GetDispatchInterface();
+    info->Release();
+    return table;
+}
+
+}  // namespace
+
+void CStoredPropertyBag::FollowControl(IDispatch* control) {
+    m_pControl = control;
+    m_beforeLoad.clear();
+    const CDispatchInterface* table = control ? DispatchTableOf(control) : nullptr;
+    if (table == nullptr) return;
+    for (const DispatchMember& member : table->GetMembers()) {
+        if (member.kind != DispatchKind::Property || !member.get) continue;
+        CStoredValue value;
+        if (ReadStoredProperty(control, member.id, value)) m_beforeLoad.push_back({member.name, std::move(value)});
+    }
+}
+
+bool CStoredPropertyBag::ReadChangedByLoad(const std::string& name, CStoredValue& value) {
+    if (!m_pControl) return false;
+    for (const SStoredProperty& before : m_beforeLoad) {
+        if (before.name != name) continue;
+        const CDispatchInterface* table = DispatchTableOf(m_pControl.get());
+        const DispatchMember* member = table ? table->FindByName(name) : nullptr;
+        if (member == nullptr || !ReadStoredProperty(m_pControl.get(), member->id, value)) return false;
+        return value != before.value;
+    }
+    return false;
+}
+
 HRESULT CStoredPropertyBag::Read(LPCOLESTR pszPropName, VARIANT* pVar) {
     if (pszPropName == nullptr || pVar == nullptr) return E_POINTER;
     const SStoredProperty* found = nullptr;
     for (const SStoredProperty& p : m_properties)
         if (p.name == pszPropName) found = &p;  // the last of repeated keys wins, as in the JSON
-    if (found == nullptr) return E_INVALIDARG;
+    if (found != nullptr) return ReadValue(found->value, found->name, pVar);
+    CStoredValue current;
+    if (ReadChangedByLoad(pszPropName, current)) return ReadValue(current, pszPropName, pVar);
+    return E_INVALIDARG;
+}
 
+HRESULT CStoredPropertyBag::ReadValue(const CStoredValue& value, const std::string& name, VARIANT* pVar) {
     const VARTYPE wanted = pVar->vt;
     VARIANT stored;
-    VariantFromStoredValue(found->value, stored);
+    VariantFromStoredValue(value, stored);
     if (wanted == VT_EMPTY) {
         *pVar = stored;  // the caller owns it now
         return S_OK;
     }
     HRESULT hr = DISP_E_TYPEMISMATCH;
-    if (KindsMatch(found->value, wanted)) {
+    if (KindsMatch(value, wanted)) {
         VARIANT converted;
         VariantInit(&converted);
         hr = VariantChangeType(&converted, &stored, 0, wanted);
@@ -120,8 +177,8 @@ HRESULT CStoredPropertyBag::Read(LPCOLESTR pszPropName, VARIANT* pVar) {
     }
     VariantClear(&stored);
     if (FAILED(hr)) {
-        std::string problem = m_where + ": property \"" + found->name + "\": expected " + DescribeVarType(wanted) +
-                              ", got " + DescribeStoredValue(found->value);
+        std::string problem = m_where + ": property \"" + name + "\": expected " + DescribeVarType(wanted) +
+                              ", got " + DescribeStoredValue(value);
         if (hr == DISP_E_OVERFLOW) problem += " out of its range";
         m_problems.push_back(problem + "; the stored default is used");
     }

@@ -7,6 +7,8 @@
 
 #include "host/DocumentFile.h"
 #include "platform/com/ComObject.h"
+#include "platform/com/ComPtr.h"
+#include "platform/com/Dispatch.h"
 #include "platform/com/OleInterfaces.h"
 
 class CStoredPropertyBag final : public IPropertyBag, private CComRefCount {
@@ -17,7 +19,13 @@ public:
     HRESULT QueryInterface(REFIID riid, void** ppvObject) override;
     ULONG AddRef() override { return InternalAddRef(); }
     ULONG Release() override { return InternalRelease(); }
-    // E_INVALIDARG when absent. A VT_EMPTY *pVar takes the stored value as it is; any other type
+    // Follows `control` through the load that comes next: its readable properties are noted now,
+    // and a key the document does not store then reads as the control's current value when an
+    // earlier key of the same load (a file name that loads a file) has changed it. A key that
+    // nothing changed stays absent, so the control takes its stored default.
+    void FollowControl(IDispatch* control);
+
+    // E_INVALIDARG when absent (see FollowControl). A VT_EMPTY *pVar takes the stored value as it is; any other type
     // asks for that type, and a value of another kind (a string for a number, a number for a
     // string) or out of its range fails with DISP_E_TYPEMISMATCH or DISP_E_OVERFLOW.
     HRESULT Read(LPCOLESTR pszPropName, VARIANT* pVar) override;
@@ -33,8 +41,14 @@ private:
     CStoredPropertyBag(std::vector<SStoredProperty> properties, std::string where);
     ~CStoredPropertyBag() override = default;
 
+    HRESULT ReadValue(const CStoredValue& value, const std::string& name, VARIANT* pVar);
+    // The control's value of a property it had before the load, when it differs from that now.
+    bool ReadChangedByLoad(const std::string& name, CStoredValue& value);
+
     std::vector<SStoredProperty> m_properties;
     std::string m_where;
+    CComPtr<IDispatch> m_pControl;
+    std::vector<SStoredProperty> m_beforeLoad;
     std::vector<std::string> m_problems;
 };
 

@@ -111,9 +111,7 @@ TEST_F(ViewerDocumentTest, RelativeFileNamesOpenFromTheDocumentsFolder) {
     EXPECT_EQ(static_cast<CFakeAscanCtrl*>(doc.GetControl("Other"))->m_refreshes, 0);
     EXPECT_NE(std::find(doc.Trace().begin(), doc.Trace().end(), "And the name is ... OrvexViewer1"),
               doc.Trace().end());
-    // Without stored view keys the document shows the stored default view (the persistence
-    // order lets the stored view win over the file's); a fit brings the data set into sight.
-    ASSERT_TRUE(CallMethodByName(viewer.get(), "FitToWindow", {}, error)) << error;
+    // Without stored view keys the document shows the file's view.
     ASSERT_TRUE(doc.Render(PathOf("page.png"), error)) << error;
     CBitmap page;
     ASSERT_TRUE(LoadBitmapPng(PathOf("page.png"), page));
@@ -128,6 +126,64 @@ TEST_F(ViewerDocumentTest, RelativeFileNamesOpenFromTheDocumentsFolder) {
     auto fileName = std::find_if(props.begin(), props.end(), [](const auto& p) { return p.name == "FileName"; });
     ASSERT_NE(fileName, props.end());
     EXPECT_EQ(std::get<std::string>(fileName->value), "data/s.orvex");  // as written, not made absolute
+}
+
+double ReadNumber(IDispatch* disp, const char* name) {
+    VARIANT v;
+    VariantInit(&v);
+    std::string error;
+    EXPECT_TRUE(InvokeByName(disp, name, DISPATCH_PROPERTYGET, {}, &v, error)) << error;
+    VARIANT d;
+    VariantInit(&d);
+    EXPECT_EQ(VariantChangeType(&d, &v, 0, VT_R8), S_OK);
+    VariantClear(&v);
+    return d.dblVal;
+}
+
+// A key the document leaves out keeps what the file set (view, animation limits); a key it stores
+// wins over the file; and without a file the stored defaults hold.
+TEST_F(ViewerDocumentTest, MissingKeysKeepWhatTheFileSet) {
+    CSimulationData data;
+    std::string error;
+    ASSERT_TRUE(LoadOrvexFile(PathOf("data/s.orvex"), data, error)) << error;
+    const auto viewer = [&](const std::string& props) {
+        return std::string(R"({"page": {"width": 300, "height": 200}, "controls": [
+            {"progid": "ORVEXVIEWER.OrvexViewerCtrl.1", "name": "V", "rect": [0, 0, 300, 200],
+             "properties": {)") + props + "}}]}";
+    };
+    {
+        CHostDocument doc;
+        ASSERT_TRUE(doc.Open(WriteFile("plain.json", viewer(R"("FileName": "data/s.orvex")")), error)) << error;
+        CComPtr<IDispatch> v = doc.GetExtendedControl("V");
+        EXPECT_FLOAT_EQ(ReadNumber(v.get(), "WndTop"), static_cast<float>(data.m_viewRect.top));
+        EXPECT_FLOAT_EQ(ReadNumber(v.get(), "WndRight"), static_cast<float>(data.m_viewRect.right));
+        EXPECT_DOUBLE_EQ(ReadNumber(v.get(), "XAxisX"), data.m_viewFrame.GetXAxis().x);
+        EXPECT_DOUBLE_EQ(ReadNumber(v.get(), "YAxisY"), data.m_viewFrame.GetYAxis().y);
+        const double maxTime = ReadNumber(v.get(), "MaximumRayTime");
+        EXPECT_NE(maxTime, 50.0);
+        EXPECT_EQ(ReadNumber(v.get(), "PulseAnimateEndLimit"), static_cast<double>(static_cast<int>(maxTime)));
+        // Unchanged by the file: the stored default.
+        EXPECT_EQ(ReadNumber(v.get(), "RayEndTime"), 10.0);
+    }
+    {
+        CHostDocument doc;
+        ASSERT_TRUE(doc.Open(WriteFile("stored.json", viewer(R"("FileName": "data/s.orvex", "WndTop": 7.5,
+                                                                 "PulseAnimateEndLimit": 3)")),
+                             error))
+            << error;
+        CComPtr<IDispatch> v = doc.GetExtendedControl("V");
+        EXPECT_EQ(ReadNumber(v.get(), "WndTop"), 7.5);
+        EXPECT_EQ(ReadNumber(v.get(), "PulseAnimateEndLimit"), 3.0);
+        // The other view keys are absent: they keep the file's.
+        EXPECT_FLOAT_EQ(ReadNumber(v.get(), "WndRight"), static_cast<float>(data.m_viewRect.right));
+    }
+    {
+        CHostDocument doc;
+        ASSERT_TRUE(doc.Open(WriteFile("nofile.json", viewer(R"("RayPlotType": 1)")), error)) << error;
+        CComPtr<IDispatch> v = doc.GetExtendedControl("V");
+        EXPECT_EQ(ReadNumber(v.get(), "PulseAnimateEndLimit"), 50.0);
+        EXPECT_EQ(ReadNumber(v.get(), "WndBottom"), 40.0);
+    }
 }
 
 TEST_F(ViewerDocumentTest, RenderDrawsEachViewDifferently) {
