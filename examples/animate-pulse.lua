@@ -1,21 +1,31 @@
 -- Animates the travelling pulse and captures one frame per animation tick.
--- Run: orvex run viewer.json --script animate-pulse.lua
--- Frames are written next to the document: pulse-01.png ... pulse-10.png.
+-- Run: orvex run examples/viewer.json --script examples/animate-pulse.lua
+-- Frames are written next to the document: pulse-00.png ... pulse-09.png, frame k with the
+-- pulse at PulseAnimateStartLimit + k x RayEndTimeIncrement.
 
 local viewer = OrvexViewer1
-viewer:FitToWindow()                        -- the whole scene in view
 viewer.RayPlotType = 2                      -- 2: show the pulse, not whole rays
-viewer.RayEndTime = viewer.MinimumRayTime   -- start where the first ray starts
-viewer.RayEndTimeIncrement = (viewer.MaximumRayTime - viewer.MinimumRayTime) / 10
+local first, last = viewer.PulseAnimateStartLimit, viewer.PulseAnimateEndLimit
+viewer.RayEndTime = first                   -- start where the animation starts
+viewer.RayEndTimeIncrement = (last - first) / 10
 
-local frame = 0
--- Called at every tick of the viewer's 200 ms animation timer.
+-- Called at every tick of the viewer's 200 ms animation timer, with the new time. The control
+-- redraws after the event, so pictures are taken after the pump, not in here.
 function OrvexViewer1_OnPulseTimeChanged(time)
-  frame = frame + 1
-  host.render(string.format("pulse-%02d.png", frame))
-  print(string.format("pulse-%02d.png: pulse at %.2f us", frame, time))
+  pulse_time = time
 end
 
+local function capture(frame)
+  local name = string.format("pulse-%02d.png", frame)
+  host.render(name)
+  print(string.format("%s: pulse at %.2f us", name, viewer.RayEndTime))
+end
+
+capture(0)
 viewer:AnimatePulse()   -- starts the timer
-host.pump(10 * 200)     -- ten ticks of the virtual clock
+for frame = 1, 9 do
+  host.pump(200)        -- one tick: the time steps, the event fires, the page repaints
+  assert(pulse_time == viewer.RayEndTime)
+  capture(frame)
+end
 viewer:AnimatePulse()   -- a second call stops it

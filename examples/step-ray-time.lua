@@ -1,5 +1,5 @@
 -- Grows the rays from their start to their end in eight equal time steps.
--- Run: orvex run viewer.json --script step-ray-time.lua
+-- Run: orvex run examples/viewer.json --script examples/step-ray-time.lua
 -- Pictures are written next to the document: rays-1.png ... rays-8.png.
 
 local viewer = OrvexViewer1
