@@ -105,7 +105,7 @@ bool WriteAscanPictures(const CDemoWriter& out, const std::string& data, int sna
         SAscanOptions options;
         options.inputPath = data;
         options.snapshot = k;
-        const std::string name = Numbered("ascan_snapshot_", k + 1, 2, ".png");
+        const std::string name = Numbered("ascan_snapshot_", k, 2, ".png");
         options.outputPath = out.PathOf(name);
         if (!RunAscanJob(options, error)) return false;
         out.Report(name);

@@ -20,7 +20,7 @@ const stCommand kAscan{
     "  -o OUT.png          the picture to write (required)\n"
     "  --size WxH          page and A-scan control size in pixels (default 600x125)\n"
     "  --snapshot K        the viewer's CurrentSnapShot, set before the A-scan is built: 0 is the\n"
-    "                      first snapshot (orvex info numbers them from 1)\n"
+    "                      first snapshot, as orvex info numbers them\n"
     "  --x MIN:MAX         the time window (AscanXMin, AscanXMax), set after the link\n"
     "  --y MIN:MAX         the amplitude window (AscanYMin, AscanYMax), set after the link\n"
     "An axis not given keeps the viewer's display window.\n\n"

@@ -121,7 +121,8 @@ int RunInfo(stCommandContext& ctx) {
         for (size_t i = 0; i < data.m_snapshots.size(); ++i) {
             const auto& s = data.m_snapshots[i];
             const auto& sum = snapshots[i];
-            list.push_back({{"outlineItems", s.m_outlineItems.size()},
+            list.push_back({{"snapshot", i},
+                            {"outlineItems", s.m_outlineItems.size()},
                             {"bundles", sum.m_bundles},
                             {"nBundles", sum.m_drawn},
                             {"legs", sum.m_legs},
@@ -154,7 +155,7 @@ int RunInfo(stCommandContext& ctx) {
     for (size_t i = 0; i < data.m_snapshots.size(); ++i) {
         const auto& s = data.m_snapshots[i];
         const auto& sum = snapshots[i];
-        out << "snapshot " << i + 1 << ": " << sum.m_bundles << " bundles (" << sum.m_drawn << " drawn), " << sum.m_legs
+        out << "snapshot " << i << ": " << sum.m_bundles << " bundles (" << sum.m_drawn << " drawn), " << sum.m_legs
             << " legs, ray times "
             << (sum.m_times.Any() ? Num(sum.m_times.m_min) + " to " + Num(sum.m_times.m_max) : std::string("none"))
             << "; A-scan window " << Num(s.m_windowStart) << " to " << Num(s.m_windowStart + s.m_windowLength) << ", "

@@ -27,6 +27,13 @@ TEST_F(CliTest, InfoJsonIsJsonWithTheCounts) {
     const auto j = nlohmann::json::parse(m_out);
     EXPECT_EQ(j["snapshots"], 3);
     EXPECT_EQ(j["snapshotList"][2]["samples"], 100);
+    // Snapshots are numbered from 0, as --snapshot and CurrentSnapShot number them.
+    EXPECT_EQ(j["snapshotList"][0]["snapshot"], 0);
+    EXPECT_EQ(j["snapshotList"][2]["snapshot"], 2);
+    ASSERT_EQ(Run("info s.orvex"), 0) << m_err;
+    EXPECT_NE(m_out.find("\nsnapshot 0: "), std::string::npos) << m_out;
+    EXPECT_NE(m_out.find("\nsnapshot 2: "), std::string::npos) << m_out;
+    EXPECT_EQ(m_out.find("\nsnapshot 3: "), std::string::npos) << m_out;
     EXPECT_EQ(j["snapshotList"][0]["xLabel"], "Time (us)");
     EXPECT_GT(j["legs"].get<int>(), 15);
 }

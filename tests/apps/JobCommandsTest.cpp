@@ -255,9 +255,9 @@ TEST_F(JobCommandsTest, DemoWritesEveryFileItLists) {
     // Every file the help names is among them, one A-scan per snapshot of the built-in data.
     for (const char* name : {"demo.orvex", "viewer_front.png", "viewer_side.png", "viewer_top.png", "viewer_full.png",
                              "viewer_end.png", "viewer_pulse.png", "demo.json", "demo_document.png",
-                             "ascan_snapshot_01.png", "ascan_snapshot_16.png"})
+                             "ascan_snapshot_00.png", "ascan_snapshot_15.png"})
         EXPECT_EQ(listed.count(std::string("out/") + name), 1u) << name;
-    EXPECT_EQ(listed.count("out/ascan_snapshot_17.png"), 0u);
+    EXPECT_EQ(listed.count("out/ascan_snapshot_16.png"), 0u);
     EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [](const std::string& p) { return p.rfind("out/tour_", 0) == 0; }));
     // Nothing written that was not listed.
     for (const auto& entry : fs::directory_iterator(m_dir / "out")) {

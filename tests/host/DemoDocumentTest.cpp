@@ -166,7 +166,7 @@ TEST_F(DemoDocumentTest, NextSnapShotStepsTheAscanAndTheViewerKeepsItsRays) {
     const std::vector<float> firstSamples(Ascan()->GetLockedSamples(),
                                           Ascan()->GetLockedSamples() + Ascan()->GetPlot()->m_lines.at(0).nCount);
     RunMacro("NextSnapShot");
-    EXPECT_EQ(m_printed, std::vector<std::string>{"snapshot 2 of 16"});
+    EXPECT_EQ(m_printed, std::vector<std::string>{"snapshot 1 (snapshots 0 to 15)"});
     const SPicture second = Page("second.png");
     // The viewer draws the rays of the first snapshot whatever snapshot is current.
     EXPECT_TRUE(SameArea(first, second, kViewerArea));
@@ -177,7 +177,7 @@ TEST_F(DemoDocumentTest, NextSnapShotStepsTheAscanAndTheViewerKeepsItsRays) {
 
     // After the last snapshot comes the first again.
     for (int i = 0; i < 15; ++i) RunMacro("NextSnapShot");
-    EXPECT_EQ(m_printed.back(), "snapshot 1 of 16");
+    EXPECT_EQ(m_printed.back(), "snapshot 0 (snapshots 0 to 15)");
     EXPECT_TRUE(std::equal(firstSamples.begin(), firstSamples.end(), Ascan()->GetPlot()->m_lines.at(0).pFloatData));
 }
 
@@ -236,17 +236,17 @@ TEST(DemoJob, WritesEveryPictureItLists) {
     }
     EXPECT_EQ(frames, 1);
     for (const char* name : {"demo.orvex", "viewer_front.png", "viewer_side.png", "viewer_top.png", "viewer_full.png",
-                             "viewer_end.png", "viewer_pulse.png", "ascan_snapshot_01.png", "ascan_snapshot_16.png",
+                             "viewer_end.png", "viewer_pulse.png", "ascan_snapshot_00.png", "ascan_snapshot_15.png",
                              "frames/pulse_000.png", "frames/pulse_002.png", "demo.json", "demo_document.png",
                              "demo_document.pdf", "demo_document.svg", "tour_pulse_1.png", "tour_zoomed.png",
-                             "tour_snapshot_16.png"})
+                             "tour_snapshot_00.png", "tour_snapshot_15.png"})
         EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
     EXPECT_FALSE(std::filesystem::exists(dir / "frames/pulse_003.png"));  // the frame limit holds
-    EXPECT_FALSE(std::filesystem::exists(dir / "ascan_snapshot_17.png"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "ascan_snapshot_16.png"));
 
     // The A-scan of each snapshot differs from the next: the probe moves.
-    const SPicture a = LoadPicture((dir / "ascan_snapshot_01.png").string());
-    const SPicture b = LoadPicture((dir / "ascan_snapshot_16.png").string());
+    const SPicture a = LoadPicture((dir / "ascan_snapshot_00.png").string());
+    const SPicture b = LoadPicture((dir / "ascan_snapshot_15.png").string());
     EXPECT_EQ(a.width, 600);
     EXPECT_EQ(a.height, 125);
     EXPECT_FALSE(SameArea(a, b, CRect(0, 0, 600, 125)));
