@@ -1,5 +1,6 @@
 #include "simulation/RayTracer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -33,6 +34,25 @@ CTracedLeg MakeLeg(CPlanePoint a, CPlanePoint d, double length, double t0, doubl
     leg.m_endTime = t0 + length / speed;
     leg.m_mode = mode;
     return leg;
+}
+
+// The wave that passed back into the wedge at p, along the unit direction d: it runs until it
+// reaches the wedge's inclined top (the plane of the probe face) or, before that, one of the
+// wedge's upright end faces. It arrives there; nothing of it leaves the wedge.
+bool ReturningLeg(const CInspectionScene& s, double exitX, CPlanePoint p, CPlanePoint d, double t, CTracedLeg& leg) {
+    const CPlanePoint c = s.ProbeCentre(exitX);
+    const CPlanePoint n = s.BeamAxis();  // the inclined top's normal
+    double length = std::numeric_limits<double>::infinity();
+    const double approach = d.x * n.x + d.y * n.y;
+    if (approach != 0.0) {
+        const double toTop = ((c.x - p.x) * n.x + (c.y - p.y) * n.y) / approach;
+        if (toTop > kEpsilon) length = toTop;
+    }
+    if (d.x > 0.0) length = std::min(length, (s.WedgeFront(exitX) - p.x) / d.x);
+    if (d.x < 0.0) length = std::min(length, (s.WedgeBack(exitX) - p.x) / d.x);
+    if (!(length > kEpsilon) || !std::isfinite(length)) return false;
+    leg = MakeLeg(p, d, length, t, s.m_wedge.m_longitudinal, EWaveMode::Returning);
+    return true;
 }
 
 // Follows a wave in the steel from p along d until it leaves or the limits are reached.
@@ -73,13 +93,7 @@ void TraceInSteel(const CInspectionScene& s, double exitX, CPlanePoint p, CPlane
                 double angle = 0.0;
                 if (RefractedAngle(std::asin(d.x), v, s.m_wedge.m_longitudinal, angle)) {
                     CTracedLeg back;
-                    back.m_start = p;
-                    back.m_direction = {std::sin(angle), std::cos(angle)};
-                    back.m_startTime = t;
-                    back.m_speed = s.m_wedge.m_longitudinal;
-                    back.m_mode = EWaveMode::Returning;
-                    back.m_hasEnd = false;
-                    legs.push_back(back);
+                    if (ReturningLeg(s, exitX, p, {std::sin(angle), std::cos(angle)}, t, back)) legs.push_back(back);
                     return;
                 }
             }

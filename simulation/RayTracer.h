@@ -10,7 +10,7 @@ enum class EWaveMode {
     Shear,              // in the steel
     Longitudinal,       // in the steel
     HeadWave,           // a longitudinal wave beyond its critical angle: not drawn
-    Returning,          // back into the wedge, without end
+    Returning,          // back into the wedge, up to its top (the probe face) or an end face
 };
 
 // One straight leg in the ray plane.

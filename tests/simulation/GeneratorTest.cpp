@@ -8,6 +8,7 @@
 #include "platform/afx/CFile.h"
 #include "simulation/AscanSynthesis.h"
 #include "simulation/Generator.h"
+#include "simulation/RayTracer.h"
 #include "simulation/Scene.h"
 
 namespace {
@@ -62,23 +63,22 @@ TEST(GeneratorTest, TheFirstSnapshotShowsWhatMatters) {
     const CSimulationData d = Generate(32, 16, 4096, 1);
     const CInspectionScene scene;
     const auto& first = d.m_snapshots[0];
-    bool hitsHole = false, notDrawn = false, withoutEnd = false;
+    bool hitsHole = false, notDrawn = false, returns = false;
     double maxTime = 0;
     for (const auto& b : first.m_bundles) {
         for (const auto& r : b.m_rays) {
-            if (r.HasEnd()) {
-                const CPoint3D e = r.GetEnd();
-                hitsHole |= std::fabs(std::hypot(e.x - scene.m_holeX, e.y - scene.m_holeY) - scene.m_holeRadius) < 1e-6;
-                maxTime = std::max(maxTime, r.GetTimeAtEnd());
-            } else {
-                withoutEnd = true;
-            }
+            // Every leg ends where its wave does, the ones back in the wedge included.
+            ASSERT_TRUE(r.HasEnd());
+            const CPoint3D e = r.GetEnd();
+            hitsHole |= std::fabs(std::hypot(e.x - scene.m_holeX, e.y - scene.m_holeY) - scene.m_holeRadius) < 1e-6;
+            maxTime = std::max(maxTime, r.GetTimeAtEnd());
+            returns |= r.m_colour == RGB(140, 0, 170);  // the colour of waves back in the wedge
             notDrawn |= r.m_kind == CUTRay::kNotDrawn;
         }
     }
     EXPECT_TRUE(hitsHole) << "rays of the first snapshot reach the hole";
     EXPECT_TRUE(notDrawn) << "the longitudinal wave beyond its critical angle is a leg of kind 4";
-    EXPECT_TRUE(withoutEnd) << "echoes return into the wedge";
+    EXPECT_TRUE(returns) << "echoes return into the wedge";
     // Times in microseconds around the viewer's default cut at 10 and its 0.5 step.
     EXPECT_GT(maxTime, 20.0);
     EXPECT_LT(maxTime, 100.0);
@@ -114,6 +114,46 @@ TEST(GeneratorTest, TheViewShowsTheWholePartAndEveryProbePosition) {
     EXPECT_GE(d.m_viewRect.top, extent.top);
     // Shaped like the viewer's 500 x 400 window.
     EXPECT_NEAR(d.m_viewRect.Width() / d.m_viewRect.Height(), 1.25, 1e-4);
+}
+
+}  // namespace
+
+namespace {
+
+// Waves that pass back into the wedge arrive at its inclined top (the probe face's plane) or at
+// one of its end faces: they end there, with the arrival time, and never leave the wedge.
+TEST(GeneratorTest, ReturningWavesEndInsideTheWedge) {
+    const CInspectionScene scene;
+    int returning = 0;
+    for (double exitX : {scene.m_scanStart, 0.5 * (scene.m_scanStart + scene.m_scanEnd), scene.m_scanEnd}) {
+        const CPlanePoint c = scene.ProbeCentre(exitX), e = scene.FaceDirection(), d = scene.BeamAxis();
+        for (int i = -20; i <= 20; ++i) {
+            // Rays across the aperture, fanned about the beam axis.
+            const double off = 0.5 * scene.m_aperture * i / 20.0, turn = 0.02 * i;
+            const CPlanePoint start{c.x + off * e.x, c.y + off * e.y};
+            const CPlanePoint dir{d.x * std::cos(turn) - d.y * std::sin(turn), d.x * std::sin(turn) + d.y * std::cos(turn)};
+            std::vector<CTracedLeg> legs;
+            TraceRay(scene, exitX, start, dir, legs);
+            for (const CTracedLeg& leg : legs) {
+                EXPECT_TRUE(leg.m_hasEnd);
+                if (leg.m_mode != EWaveMode::Returning) continue;
+                ++returning;
+                const double length = std::hypot(leg.m_end.x - leg.m_start.x, leg.m_end.y - leg.m_start.y);
+                EXPECT_NEAR(leg.m_endTime, leg.m_startTime + length / scene.m_wedge.m_longitudinal, 1e-9);
+                // Inside the wedge's footprint, above the block, not above the inclined top.
+                EXPECT_GE(leg.m_end.x, scene.WedgeBack(exitX) - 1e-9);
+                EXPECT_LE(leg.m_end.x, scene.WedgeFront(exitX) + 1e-9);
+                EXPECT_GT(leg.m_end.y, 0.0);
+                EXPECT_LE(leg.m_end.y, scene.WedgeTopAt(exitX, leg.m_end.x) + 1e-9);
+                // On the top, or on an end face.
+                const bool onTop = std::fabs(leg.m_end.y - scene.WedgeTopAt(exitX, leg.m_end.x)) < 1e-9;
+                const bool onEnd = std::fabs(leg.m_end.x - scene.WedgeBack(exitX)) < 1e-9 ||
+                                   std::fabs(leg.m_end.x - scene.WedgeFront(exitX)) < 1e-9;
+                EXPECT_TRUE(onTop || onEnd) << leg.m_end.x << ", " << leg.m_end.y;
+            }
+        }
+    }
+    EXPECT_GT(returning, 0);
 }
 
 }  // namespace
