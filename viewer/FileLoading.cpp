@@ -5,6 +5,7 @@
 #include "geometry/CSimulationData.h"
 #include "platform/afx/CArchive.h"
 #include "platform/afx/CFile.h"
+#include "platform/afx/DebugOutput.h"
 #include "platform/base/Saturate.h"
 #include "viewer/OrvexViewerCtrl.h"
 
@@ -18,6 +19,11 @@ constexpr int kLoadBufferSize = 4096;
 constexpr double kNoMinimumTime = 1e100;
 constexpr double kNoMaximumTime = -1e100;
 
+// Diagnostics of a load that did not happen (the viewer shows no message for them).
+constexpr const char* kTracePrefix = "OrvexViewer: ";
+constexpr const char* kKeptTrace = "; the data shown is kept\n";
+constexpr const char* kEmptiedTrace = "; no data is shown\n";
+
 // A limit is the ray time truncated toward zero, kept as a double.
 double TruncatedLimit(double t) { return static_cast<double>(TruncateToInt(t)); }
 
@@ -27,8 +33,14 @@ void COrvexViewerCtrl::DoFileNameUpdate() { OnFileNameChanged(); }
 
 void COrvexViewerCtrl::OnFileNameChanged() {
     CFile file;
-    // A file that cannot be opened leaves data, properties and picture as they were.
-    if (!file.Open(m_fileName.c_str(), CFile::modeRead | CFile::shareDenyWrite)) return;
+    CFileException openError;
+    // A file that cannot be opened leaves data, properties and picture as they were. An empty
+    // name is "no file", not a failure worth a line.
+    if (!file.Open(m_fileName.c_str(), CFile::modeRead | CFile::shareDenyWrite, &openError)) {
+        if (!m_fileName.empty())
+            OutputDebugStringA((kTracePrefix + openError.GetErrorMessage() + kKeptTrace).c_str());
+        return;
+    }
 
     {
         CArchive archive(&file, CArchive::load, kLoadBufferSize);
@@ -37,10 +49,14 @@ void COrvexViewerCtrl::OnFileNameChanged() {
             archive >> formatNumber;
             if (formatNumber != kSupportedFormatNumber) archive.ThrowException(CArchiveException::badSchema);
             m_pSimData->Serialize(archive);
-        } catch (...) {
+        } catch (const std::exception& e) {
             // Whatever went wrong while reading (a bad file, memory running out) leaves no data
             // rather than part of it; the rest of the load still runs.
             m_pSimData->Empty();
+            OutputDebugStringA((kTracePrefix + m_fileName + ": cannot be read (" + e.what() + ")" + kEmptiedTrace).c_str());
+        } catch (...) {
+            m_pSimData->Empty();
+            OutputDebugStringA((kTracePrefix + m_fileName + ": cannot be read" + kEmptiedTrace).c_str());
         }
         archive.Abort();
     }

@@ -3,6 +3,8 @@
 
 #include <fstream>
 
+#include "platform/afx/DebugOutput.h"
+
 using namespace viewer_test;
 
 namespace {
@@ -81,7 +83,8 @@ TEST_F(FileLoadingTest, RayTimeRangeFollowsTheCurrentSnapshot) {
     EXPECT_EQ(m_ctrl->GetMaximumRayTime(), 0.0);
 }
 
-TEST_F(FileLoadingTest, UnreadableFilesAreSilent) {
+// No message box, but one line of debugger output naming the file and what happens to the data.
+TEST_F(FileLoadingTest, UnreadableFilesKeepOrEmptyTheDataWithOneTraceLine) {
     const std::string good = WriteOrvex(LoadDataJson("scene.json"), "good.orvex");
     const std::string bytes = ReadBytes(good);
     std::string wrongFormat = bytes;
@@ -100,11 +103,21 @@ TEST_F(FileLoadingTest, UnreadableFilesAreSilent) {
         const std::string path = ScratchPath(std::string("bad-") + std::to_string(&r - rows) + ".orvex");
         std::filesystem::remove(path);
         if (r.exists) WriteBytes(path, r.content);
+        CDebugOutputCapture trace;
         m_ctrl->SetFileName(path);
+        ASSERT_EQ(trace.GetLines().size(), 1u) << r.what;
+        const std::string& line = trace.GetLines()[0];
+        EXPECT_EQ(line.rfind("OrvexViewer: ", 0), 0u) << line;
+        EXPECT_NE(line.find(r.exists ? path : std::string("file not found")), std::string::npos) << line;
+        EXPECT_NE(line.find(r.keepsData ? "the data shown is kept" : "no data is shown"), std::string::npos) << line;
         EXPECT_EQ(m_ctrl->GetNumberOfSnapShots(), r.keepsData ? 2 : 0) << r.what;
         EXPECT_EQ(m_ctrl->GetCurrentSnapShot(), r.keepsData ? 1 : 0) << r.what;
         EXPECT_EQ(m_ctrl->GetPulseAnimateEndLimit(), r.keepsData ? 12.0 : 0.0) << r.what;
     }
+    // Clearing the name is not a failure.
+    CDebugOutputCapture trace;
+    m_ctrl->SetFileName("");
+    EXPECT_TRUE(trace.GetLines().empty());
 }
 
 TEST_F(FileLoadingTest, DoFileNameUpdateReadsTheSameFileAgain) {
