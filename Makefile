@@ -2,6 +2,8 @@
 BUILD      ?= build
 JOBS       ?= 2
 BUILD_TYPE ?= RelWithDebInfo
+# Where `make install` puts the tool (PREFIX/bin), the docs and examples (PREFIX/share/doc/OrvexViewer).
+PREFIX     ?= /usr/local
 
 # Debian packages the build, the tests and the tools need.
 PACKAGES := build-essential cmake pkg-config libfreetype-dev libfontconfig-dev fonts-liberation \
@@ -21,7 +23,7 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=0:ch
 # Seconds each fuzz harness runs in `make fuzz-smoke`.
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test test-asan fuzz fuzz-smoke demo bench clean
+.PHONY: all deps build test test-asan fuzz fuzz-smoke demo bench install clean
 
 all: build
 
@@ -78,6 +80,11 @@ demo: deps $(BUILD)/CMakeCache.txt
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j$(JOBS) --target run_benchmarks
+
+# The tool, the docs and the examples under PREFIX (as root for /usr/local), so `orvex` is on the PATH.
+install: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target orvex
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD)

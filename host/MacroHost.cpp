@@ -156,6 +156,13 @@ bool CMacroHost::RunMacro(std::string_view name, std::string& error) {
     for (const auto& [macroName, source] : m_document.GetMacros())
         if (macroName == name) return RunSource(source, label, error);
     error = label + ": the document has no macro of that name";
+    if (m_document.GetMacros().empty()) {
+        error += " (it has no macros)";
+    } else {
+        error += " (its macros:";
+        for (const auto& macro : m_document.GetMacros()) error += " " + macro.first;
+        error += ")";
+    }
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "apps/orvex/Command.h"
+#include "host/DocumentFile.h"
 #include "host/HostDocument.h"
 #include "host/MacroHost.h"
 #include "platform/afx/DebugOutput.h"
@@ -19,7 +20,8 @@ const stCommand kRun{
     "run",
     "open a document, run its macros and a Lua script, write the page",
     "orvex run DOC.json [--macro NAME]... [--script FILE.lua] [-o OUT.png] [--trace]\n"
-    "             [--max-instructions N] [--max-memory MB]",
+    "             [--max-instructions N] [--max-memory MB]\n"
+    "orvex run DOC.json --list-macros",
     "Opens the document headless, runs the named macros and the script in the order they are\n"
     "given (docs/macros.md describes the Lua API), then writes the page when -o is given.\n\n"
     "Options:\n"
@@ -28,7 +30,9 @@ const stCommand kRun{
     "  -o OUT.png            write the page as a PNG after the runs\n"
     "  --trace               print the controls' debugger output on stderr\n"
     "  --max-instructions N  instruction budget of each macro and the script (default 100000000)\n"
-    "  --max-memory MB       memory the Lua state may hold (default 64)\n\n"
+    "  --max-memory MB       memory the Lua state may hold (default 64)\n"
+    "  --list-macros         print the document's macros, one a line with its first comment line,\n"
+    "                        and run nothing\n\n"
     "A macro or script that fails prints one line naming it and the line; the others still run,\n"
     "the page is still written, and the exit status is 1.\n",
     RunRun};
@@ -65,6 +69,22 @@ bool ReadScript(const std::string& path, std::string& source, std::string& error
     return true;
 }
 
+// The macro's name and, when its source starts with a comment, that first comment line.
+void ListMacros(const SDocumentModel& model, std::ostream& out) {
+    size_t width = 0;
+    for (const auto& macro : model.macros) width = std::max(width, macro.first.size());
+    for (const auto& [name, source] : model.macros) {
+        std::string line = name;
+        const std::string first = source.substr(0, source.find('\n'));
+        if (first.rfind("--", 0) == 0) {
+            line.resize(width + 2, ' ');
+            const size_t text = first.find_first_not_of("- ");
+            line += text == std::string::npos ? std::string() : first.substr(text);
+        }
+        out << line << "\n";
+    }
+}
+
 int RunRun(stCommandContext& ctx) {
     // --macro repeats and its order against --script matters, which the shared parser does not
     // keep; the steps are taken from the arguments first and the rest is parsed as usual.
@@ -97,11 +117,22 @@ int RunRun(stCommandContext& ctx) {
         steps.push_back({macro, value});
     }
 
-    COptionParser parser({"-o", "--max-instructions", "--max-memory"}, {"--trace"});
+    COptionParser parser({"-o", "--max-instructions", "--max-memory"}, {"--trace", "--list-macros"});
     std::string problem;
     if (!parser.Parse(rest, problem)) return UsageError(kRun, ctx.m_err, problem);
     if (parser.Positionals().size() != 1)
         return UsageError(kRun, ctx.m_err, parser.Positionals().empty() ? "missing DOC.json" : "one DOC.json only");
+    if (parser.Has("--list-macros")) {
+        // Only reads the document: no control is created and nothing runs.
+        if (!steps.empty() || parser.Has("-o"))
+            return UsageError(kRun, ctx.m_err, "--list-macros runs nothing: no --macro, --script or -o with it");
+        SDocumentModel model;
+        std::string error;
+        std::vector<std::string> warnings;
+        if (!LoadDocumentFile(parser.Positionals()[0], model, error, warnings)) return JobFailed(ctx.m_err, error);
+        ListMacros(model, ctx.m_out);
+        return kExitOk;
+    }
     SMacroLimits limits;
     if (auto text = parser.Value("--max-instructions")) {
         unsigned long long n = 0;

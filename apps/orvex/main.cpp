@@ -16,7 +16,8 @@ void PrintOverview(std::ostream& out) {
         name.resize(std::max<size_t>(name.size() + 2, 12), ' ');
         out << "  " << name << c->m_summary << "\n";
     }
-    out << "\n'orvex help COMMAND' or 'orvex COMMAND --help' describes a command.\n"
+    out << "\n'orvex help COMMAND' or 'orvex COMMAND --help' describes a command; 'orvex --version'\n"
+           "prints the version.\n"
            "Exit status: 0 success, 1 the job failed, 2 bad usage.\n";
 }
 
@@ -29,6 +30,10 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const std::string& first = args[0];
+    if (first == "--version" || first == "version") {
+        std::cout << "orvex " << ORVEX_VERSION << " (OrvexViewer for Linux)\n";
+        return kExitOk;
+    }
     if (first == "--help" || first == "-h" || (first == "help" && args.size() == 1)) {
         PrintOverview(std::cout);
         return kExitOk;

@@ -1,6 +1,7 @@
 // The orvex tool as a user runs it: the done-check, exit statuses and one-line errors.
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <regex>
 
 #include "CliTestSupport.h"
 
@@ -36,6 +37,23 @@ TEST_F(CliTest, InfoJsonIsJsonWithTheCounts) {
     EXPECT_EQ(m_out.find("\nsnapshot 3: "), std::string::npos) << m_out;
     EXPECT_EQ(j["snapshotList"][0]["xLabel"], "Time (us)");
     EXPECT_GT(j["legs"].get<int>(), 15);
+}
+
+TEST_F(CliTest, VersionAndInstall) {
+    ASSERT_EQ(Run("--version"), 0) << m_err;
+    EXPECT_TRUE(std::regex_match(m_out, std::regex(R"(orvex \d+\.\d+\.\d+ \(OrvexViewer for Linux\)\n)"))) << m_out;
+    const std::string version = m_out;
+    // `make install` runs this: the tool on PREFIX/bin, the docs and examples beside it.
+    const std::string install = "cmake --install '" + std::string(ORVEX_BINARY_DIR) + "' --prefix '" +
+                                (m_dir / "prefix").string() + "' >install.txt 2>&1";
+    ASSERT_EQ(std::system(("cd '" + m_dir.string() + "' && " + install).c_str()), 0) << Slurp("install.txt");
+    const std::filesystem::path prefix = m_dir / "prefix";
+    EXPECT_TRUE(std::filesystem::exists(prefix / "share/doc/OrvexViewer/cli.md"));
+    EXPECT_TRUE(std::filesystem::exists(prefix / "share/doc/OrvexViewer/examples/viewer.json"));
+    EXPECT_TRUE(std::filesystem::exists(prefix / "share/doc/OrvexViewer/examples/animate-pulse.lua"));
+    const std::string installed = (prefix / "bin/orvex").string();
+    ASSERT_EQ(std::system(("'" + installed + "' --version > '" + (m_dir / "v.txt").string() + "'").c_str()), 0);
+    EXPECT_EQ(Slurp("v.txt"), version);
 }
 
 TEST_F(CliTest, ExitStatusesAndOneLineErrors) {

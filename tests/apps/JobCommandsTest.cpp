@@ -205,6 +205,20 @@ TEST_F(JobCommandsTest, RunRunsMacrosAndTheScriptInTheOrderGiven) {
     EXPECT_NE(m_err.find("FindOrvexControlDisp"), std::string::npos) << m_err;
 }
 
+TEST_F(JobCommandsTest, ListMacrosNamesThemWithTheirFirstComment) {
+    WriteText("commented.json", R"json({"page": {"width": 10, "height": 10}, "controls": [],
+        "macros": {"Spin": "-- Turns the view once.\nV:Spin(10)", "Bare": "x = 1", "LongerName": "--Two words\n"}})json");
+    ASSERT_EQ(Run("run commented.json --list-macros"), 0) << m_err;
+    EXPECT_EQ(m_out, "Spin        Turns the view once.\nBare\nLongerName  Two words\n");
+    ASSERT_EQ(Run("run doc.json --list-macros"), 0) << m_err;
+    EXPECT_EQ(m_out, "Zoom\nMark\nShow\nFail\n");
+    // Nothing runs with it.
+    EXPECT_EQ(Run("run doc.json --list-macros --macro Show"), 2);
+    EXPECT_EQ(Run("run doc.json --list-macros -o x.png"), 2);
+    EXPECT_FALSE(Exists("x.png"));
+    EXPECT_EQ(Run("run missing.json --list-macros"), 1);
+}
+
 TEST_F(JobCommandsTest, AFailingRunIsOneLineAndTheOthersStillRun) {
     WriteText("loop.lua", "while true do end");
     WriteText("grow.lua", "local t = {} for i = 1, 1e7 do t[i] = i end");
@@ -214,7 +228,7 @@ TEST_F(JobCommandsTest, AFailingRunIsOneLineAndTheOthersStillRun) {
     } cases[] = {
         {"run doc.json --macro Fail --macro Mark --macro Show -o page.png", "orvex: macro Fail, line 1: boom"},
         {"run doc.json --macro Nope --macro Mark --macro Show -o page.png",
-         "orvex: macro Nope: the document has no macro of that name"},
+         "orvex: macro Nope: the document has no macro of that name (its macros: Zoom Mark Show Fail)"},
         {"run doc.json --script loop.lua --max-instructions 100000 --macro Mark --macro Show -o page.png",
          "orvex: script loop.lua, line 1: instruction limit of 100000 reached"},
         {"run doc.json --script grow.lua --max-memory 1 --macro Mark --macro Show -o page.png",
