@@ -24,9 +24,9 @@ std::string LowerExtension(const std::string& path) {
 
 }  // namespace
 
-SPrintLayout LayOutPrintedPage(int pageWidth, int pageHeight, CSize printerPage, int dpi) {
+SPrintLayout LayOutPrintedPage(int pageWidth, int pageHeight, CSize printerPage, int dpi, double marginInches) {
     SPrintLayout layout;
-    const double margin = kPrintMarginInches * dpi;
+    const double margin = marginInches * dpi;
     const double availableX = printerPage.cx - 2 * margin, availableY = printerPage.cy - 2 * margin;
     if (pageWidth <= 0 || pageHeight <= 0 || availableX <= 0 || availableY <= 0) return layout;
     layout.scale = std::min(availableX / pageWidth, availableY / pageHeight);
@@ -48,8 +48,18 @@ bool PrintDocumentPage(CHostDocument& document, CPrinterDC& printer, std::string
         error = "the page does not fit on the paper";
         return false;
     }
+    return PrintDocumentPage(document, printer, layout, std::string(), error);
+}
+
+bool PrintDocumentPage(CHostDocument& document, CPrinterDC& printer, const SPrintLayout& layout,
+                       const std::string& only, std::string& error) {
+    if (!document.IsOpen()) {
+        error = "no document is open";
+        return false;
+    }
     const SDocumentModel model = document.GetModel();
     for (const SDocumentControl& entry : model.controls) {
+        if (!only.empty() && entry.name != only) continue;
         COleControl* control = document.GetControl(entry.name);
         if (control == nullptr) continue;  // not created: nothing to print
         const CRect& r = entry.rect;  // left, top, right, bottom in page pixels
@@ -71,22 +81,82 @@ bool PrintDocumentPage(CHostDocument& document, CPrinterDC& printer, std::string
         // The controls' drawing is anchored at the bounds' origin.
         const CRect bounds(0, 0, r.Width(), r.Height());
         static_cast<IViewObject*>(control)->Draw(DVASPECT_CONTENT, &printer, &bounds);
+        if (!only.empty()) break;  // the first of that name, as a lookup by name finds it
     }
     return true;
 }
 
+namespace {
+
+// Sets up the printer for the options: the sheet with the page laid on it, or for one control the
+// same sheet cropped to that control, at the size it has there.
+bool PreparePrinter(CHostDocument& document, const SPrintOptions& options, CPrinterDC& printer, SPrintLayout& layout,
+                    std::string& error) {
+    const int dpi = CPrinterDC::kDefaultDpi;
+    const CSize sheet = CPrinterDC::PageSize(options.paper, dpi, options.orientation);
+    const double margin = options.fit ? 0.0 : kPrintMarginInches;
+    layout = LayOutPrintedPage(document.GetPageWidth(), document.GetPageHeight(), sheet, dpi, margin);
+    if (layout.scale <= 0) {
+        error = "the page does not fit on the paper";
+        return false;
+    }
+    if (options.control.empty()) {
+        if (!printer.CreatePrinterDC(options.paper, dpi, options.orientation)) {
+            error = "cannot make a printer context";
+            return false;
+        }
+        return true;
+    }
+    const SDocumentModel model = document.GetModel();
+    const SDocumentControl* entry = nullptr;
+    for (const SDocumentControl& c : model.controls)
+        if (c.name == options.control && document.GetControl(c.name) != nullptr) {
+            entry = &c;
+            break;
+        }
+    if (entry == nullptr) {
+        error = "the page has no control named \"" + options.control + "\"";
+        return false;
+    }
+    const CRect& r = entry->rect;
+    if (r.Width() <= 0 || r.Height() <= 0) {
+        error = "control \"" + options.control + "\" takes no room on the page";
+        return false;
+    }
+    // The control's corner at the cropped sheet's corner, its edges rounded as on the whole sheet.
+    layout.origin = CPoint(-RoundToInt(r.left * layout.scale), -RoundToInt(r.top * layout.scale));
+    const CSize cropped(layout.origin.x + RoundToInt(r.right * layout.scale),
+                        layout.origin.y + RoundToInt(r.bottom * layout.scale));
+    if (!printer.CreatePrinterDC(cropped, dpi)) {
+        error = "cannot make a printer context";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool PrintDocument(CHostDocument& document, const std::string& outputPath, EPaperSize paper, std::string& error) {
+    SPrintOptions options;
+    options.paper = paper;
+    return PrintDocument(document, outputPath, options, error);
+}
+
+bool PrintDocument(CHostDocument& document, const std::string& outputPath, const SPrintOptions& options,
+                   std::string& error) {
     const std::string ext = LowerExtension(outputPath);
     if (ext != ".pdf" && ext != ".svg") {
         error = outputPath + ": the output must end in .pdf or .svg";
         return false;
     }
-    CPrinterDC printer;
-    if (!printer.CreatePrinterDC(paper)) {
-        error = "cannot make a printer context";
+    if (!document.IsOpen()) {
+        error = "no document is open";
         return false;
     }
-    if (!PrintDocumentPage(document, printer, error)) return false;
+    CPrinterDC printer;
+    SPrintLayout layout;
+    if (!PreparePrinter(document, options, printer, layout, error)) return false;
+    if (!PrintDocumentPage(document, printer, layout, options.control, error)) return false;
     // Written under a temporary name and renamed, so a failure leaves no partial file.
     const std::string temporary = outputPath + ".part" + ext;
     std::string why;

@@ -4,8 +4,9 @@
 // the same context, as for any printer.
 #include "platform/gdi/CRecordingDC.h"
 
-// The paper sizes the printer offers.
+// The paper sizes the printer offers, and which way up the sheet is.
 enum class EPaperSize { A4, Letter };
+enum class EPaperOrientation { Portrait, Landscape };
 
 class CPrinterDC : public CRecordingDC {
 public:
@@ -13,7 +14,11 @@ public:
     static constexpr int kDefaultDpi = 600;
 
     // A page of the paper at dpi dots per inch (the whole sheet is printable).
-    BOOL CreatePrinterDC(EPaperSize paper, int dpi = kDefaultDpi);
-    // The page size in dots of the paper at a resolution (A4: 210 x 297 mm, Letter: 8.5 x 11 in).
-    static CSize PageSize(EPaperSize paper, int dpi);
+    BOOL CreatePrinterDC(EPaperSize paper, int dpi = kDefaultDpi,
+                         EPaperOrientation orientation = EPaperOrientation::Portrait);
+    // A page of any size in dots (a figure cropped to what it shows).
+    BOOL CreatePrinterDC(CSize page, int dpi = kDefaultDpi);
+    // The page size in dots of the paper at a resolution (A4: 210 x 297 mm, Letter: 8.5 x 11 in),
+    // its sides swapped in landscape.
+    static CSize PageSize(EPaperSize paper, int dpi, EPaperOrientation orientation = EPaperOrientation::Portrait);
 };

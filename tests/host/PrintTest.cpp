@@ -162,3 +162,52 @@ TEST_F(PrintTest, AnOutputThatIsNeitherPdfNorSvgOrCannotBeWrittenFails) {
     EXPECT_FALSE(PrintDocument(m_doc, PathOf("missing/page.pdf"), EPaperSize::Letter, error));
     EXPECT_FALSE(std::filesystem::exists(PathOf("missing")));
 }
+
+// Landscape turns the sheet; --fit drops the margins; one control alone is a figure of its own size
+// holding only that control.
+TEST_F(PrintTest, LandscapeFitAndOneControlAsAFigure) {
+    constexpr int dpi = 60;
+    std::string error;
+    SPrintOptions landscape;
+    landscape.orientation = EPaperOrientation::Landscape;
+    ASSERT_TRUE(PrintDocument(m_doc, PathOf("wide.pdf"), landscape, error)) << error;
+    CBitmap wide;
+    ASSERT_TRUE(RenderPdf(PathOf("wide.pdf"), dpi, wide));
+    EXPECT_NEAR(wide.GetWidth(), 702, 1);  // 297 mm at 60 dpi
+    EXPECT_NEAR(wide.GetHeight(), 496, 1);
+
+    // A 2:1 page on landscape A4: the width inside the margins decides without --fit, the sheet's
+    // width with it.
+    const CSize sheet = CPrinterDC::PageSize(EPaperSize::A4, 600, EPaperOrientation::Landscape);
+    EXPECT_EQ(sheet, CSize(7016, 4961));
+    EXPECT_NEAR(LayOutPrintedPage(kPageW, kPageH, sheet, 600).scale, (7016 - 600) / 400.0, 1e-9);
+    EXPECT_NEAR(LayOutPrintedPage(kPageW, kPageH, sheet, 600, 0.0).scale, 7016 / 400.0, 1e-9);
+    SPrintOptions fitted = landscape;
+    fitted.fit = true;
+    ASSERT_TRUE(PrintDocument(m_doc, PathOf("fitted.pdf"), fitted, error)) << error;
+    CBitmap full;
+    ASSERT_TRUE(RenderPdf(PathOf("fitted.pdf"), dpi, full));
+    // Fitted, the placeholder's bottom-right corner reaches the sheet's right edge.
+    EXPECT_TRUE(Near(PixelAt(full, full.GetWidth() - 3, full.GetHeight() / 2 + 40), RGB(192, 192, 192), 30));
+    EXPECT_TRUE(Near(PixelAt(wide, wide.GetWidth() - 3, wide.GetHeight() / 2 + 40), RGB(255, 255, 255), 30));
+
+    // The placeholder control alone: the sheet is its rectangle, all of it light grey.
+    for (const char* name : {"figure.pdf", "figure.svg"}) {
+        SPrintOptions figure;
+        figure.control = "Empty";
+        ASSERT_TRUE(PrintDocument(m_doc, PathOf(name), figure, error)) << error;
+        CBitmap page;
+        const bool pdf = std::string(name).ends_with(".pdf");
+        ASSERT_TRUE(pdf ? RenderPdf(PathOf(name), dpi, page) : RenderSvg(PathOf(name), dpi, page));
+        // 100 page pixels at A4's scale within the margins (10.9025 dots each), at 60 of 600 dpi.
+        EXPECT_NEAR(page.GetWidth(), 109, 1) << name;
+        EXPECT_NEAR(page.GetHeight(), 109, 1) << name;
+        for (CPoint p : {CPoint(4, 4), CPoint(page.GetWidth() - 5, page.GetHeight() - 5)})
+            EXPECT_TRUE(Near(PixelAt(page, p.x, p.y), RGB(192, 192, 192), 30)) << name << std::hex << PixelAt(page, p.x, p.y);
+    }
+    SPrintOptions missing;
+    missing.control = "Nope";
+    EXPECT_FALSE(PrintDocument(m_doc, PathOf("none.pdf"), missing, error));
+    EXPECT_EQ(error, "the page has no control named \"Nope\"");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("none.pdf")));
+}
