@@ -6,8 +6,11 @@
 #include "geometry/OrvexFile.h"
 #include "host/DispatchCalls.h"
 #include "host/HostDocument.h"
+#include "host/JobDataFile.h"
+#include "host/PagePicture.h"
 #include "ids/OrvexAscanViewerIds.h"
 #include "ids/OrvexViewerIds.h"
+#include "platform/com/SafeArray.h"
 #include "platform/com/Variant.h"
 
 namespace {
@@ -56,16 +59,67 @@ bool PutRange(IDispatch* ascan, const char* minName, const char* maxName, const 
     return PutFloat(ascan, minName, range.min, error) && PutFloat(ascan, maxName, range.max, error);
 }
 
+// The A-scan control plots amplitudes within -1..1 and times from 0 to the end of the A-scan the
+// viewer hands out; a window beyond them is cut to them, or kept as it was when nothing is left.
+constexpr double kAmplitudeLow = -1.0, kAmplitudeHigh = 1.0;
+
+// The time span of the viewer's A-scan: 0 to its element count times its resolution.
+bool AscanTimeSpan(IDispatch* viewer, double& low, double& high) {
+    double start = 0.0, resolution = 0.0;
+    VARIANT samples;
+    VariantInit(&samples);
+    VARIANT args[3];
+    for (VARIANT& a : args) VariantInit(&a);
+    args[0].vt = VT_R8 | VT_BYREF;
+    args[0].pdblVal = &start;
+    args[1].vt = VT_R8 | VT_BYREF;
+    args[1].pdblVal = &resolution;
+    args[2].vt = VT_VARIANT | VT_BYREF;
+    args[2].pvarVal = &samples;
+    VARIANT result;
+    VariantInit(&result);
+    std::string error;
+    bool ok = InvokeByName(viewer, "GetAscan", DISPATCH_METHOD, args, &result, error) && result.vt == VT_BOOL &&
+              result.boolVal != VARIANT_FALSE && (samples.vt & VT_ARRAY) && samples.parray != nullptr;
+    if (ok) {
+        LONG lo = 0, hi = -1;
+        ok = SUCCEEDED(SafeArrayGetLBound(samples.parray, 1, &lo)) && SUCCEEDED(SafeArrayGetUBound(samples.parray, 1, &hi));
+        low = 0.0;
+        high = static_cast<double>(hi - lo + 1) * resolution;
+    }
+    VariantClear(&samples);
+    VariantClear(&result);
+    return ok;
+}
+
+std::string Number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
+// One line when a requested window reaches beyond what the plot can show.
+void NoteRange(const char* option, const SAscanOptions::SRange& range, double low, double high,
+               std::vector<std::string>* notes) {
+    if (notes == nullptr || (range.min >= low && range.max <= high)) return;
+    const std::string asked = std::string(option) + " " + Number(range.min) + ":" + Number(range.max);
+    const std::string span = Number(low) + " to " + Number(high);
+    if (range.max <= low || range.min >= high)
+        notes->push_back(asked + " lies outside the A-scan (" + span + "): the plot keeps the window it had");
+    else
+        notes->push_back(asked + " reaches beyond the A-scan (" + span + "): the plot shows only the part within it");
+}
+
 }  // namespace
 
-bool RunAscanJob(const SAscanOptions& options, std::string& error) {
+bool RunAscanJob(const SAscanOptions& options, std::string& error, std::vector<std::string>* notes) {
     // The viewer reads files silently (a bad file just empties it), so the file is checked here
     // first: a file that cannot be read is a failed job with its reason, not an empty plot.
+    CJobDataFile data;
+    if (!data.Prepare(options.inputPath, error)) return false;
     {
-        CSimulationData check;
-        if (!LoadOrvexFile(options.inputPath, check, error)) return false;
         if (options.snapshot) {
-            const LONG count = static_cast<LONG>(check.m_snapshots.size());
+            const LONG count = static_cast<LONG>(data.GetSnapshotCount());
             if (*options.snapshot < 0 || *options.snapshot >= count) {
                 error = options.inputPath + ": no snapshot " + std::to_string(*options.snapshot) + " (the file has " +
                         std::to_string(count) + ", numbered from 0)";
@@ -82,7 +136,7 @@ bool RunAscanJob(const SAscanOptions& options, std::string& error) {
     viewerEntry.progId = kOrvexViewerProgID;
     viewerEntry.name = kAscanJobViewerName;
     viewerEntry.rect = CRect(0, 0, 0, 0);
-    viewerEntry.properties.push_back({"FileName", options.inputPath});
+    viewerEntry.properties.push_back({"FileName", data.GetViewerPath()});
     model.controls.push_back(viewerEntry);
     SDocumentControl ascanEntry;
     ascanEntry.progId = kOrvexAscanViewerProgID;
@@ -112,8 +166,15 @@ bool RunAscanJob(const SAscanOptions& options, std::string& error) {
         ok = PutPropertyByName(viewer.get(), "CurrentSnapShot", v, error) &&
              PutString(ascan.get(), "OrvexViewerName", kAscanJobViewerName, error);
     }
-    if (ok && options.x) ok = PutRange(ascan.get(), "AscanXMin", "AscanXMax", *options.x, error);
-    if (ok && options.y) ok = PutRange(ascan.get(), "AscanYMin", "AscanYMax", *options.y, error);
+    if (ok && options.x) {
+        double low = 0.0, high = 0.0;
+        if (AscanTimeSpan(viewer.get(), low, high)) NoteRange("--x", *options.x, low, high, notes);
+        ok = PutRange(ascan.get(), "AscanXMin", "AscanXMax", *options.x, error);
+    }
+    if (ok && options.y) {
+        NoteRange("--y", *options.y, kAmplitudeLow, kAmplitudeHigh, notes);
+        ok = PutRange(ascan.get(), "AscanYMin", "AscanYMax", *options.y, error);
+    }
     viewer.Release();
     ascan.Release();
     if (!ok) return false;
@@ -121,7 +182,10 @@ bool RunAscanJob(const SAscanOptions& options, std::string& error) {
     document.Pump(0);
     // Written under another name first, so a failed write leaves no partial picture.
     const std::string partial = options.outputPath + ".partial";
-    if (!document.Render(partial, error)) {
+    SPictureOptions picture;
+    picture.scale = options.scale;
+    if (options.stamp) picture.caption = DescribePage(document, {data.GetViewerPath(), data.GetPath()});
+    if (!WritePagePicture(document, picture, partial, error)) {
         std::remove(partial.c_str());
         error = options.outputPath + ": cannot write the picture";
         return false;

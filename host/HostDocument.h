@@ -17,6 +17,7 @@
 #include "platform/com/Dispatch.h"
 #include "platform/win/WinUser.h"
 
+class CBitmap;
 class COleControl;
 class CWindowManager;
 class CWnd;
@@ -82,6 +83,8 @@ public:
     void Pump(DWORD ms);
     // Paints what is invalid, then writes the page to a PNG file.
     bool Render(const std::string& path, std::string& error);
+    // Paints what is invalid, then copies the page's pixels into `picture`; false with no page.
+    bool CopyPage(CBitmap& picture);
     // Paints what is invalid, then the page colour 0x00BBGGRR at a point; CLR_INVALID outside.
     COLORREF Pixel(int x, int y);
     // Queues "move", "down", "up", "dblclick", "rdown" or "rup" at page coordinates for the next

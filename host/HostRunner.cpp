@@ -46,6 +46,13 @@ bool CHostDocument::Render(const std::string& path, std::string& error) {
     return true;
 }
 
+bool CHostDocument::CopyPage(CBitmap& picture) {
+    const CBitmap* surface = m_pWindowManager && m_pPage ? m_pWindowManager->GetSurface(m_pPage->GetSafeHwnd()) : nullptr;
+    if (surface == nullptr) return false;
+    m_pWindowManager->PaintAll();
+    return picture.CreateBitmap(surface->GetWidth(), surface->GetHeight(), 1, 32, surface->GetPixels()) != FALSE;
+}
+
 COLORREF CHostDocument::Pixel(int x, int y) {
     const CBitmap* surface = m_pWindowManager && m_pPage ? m_pWindowManager->GetSurface(m_pPage->GetSafeHwnd()) : nullptr;
     if (surface == nullptr) return CLR_INVALID;

@@ -51,8 +51,8 @@ bool PrintDocumentPage(CHostDocument& document, CPrinterDC& printer, std::string
     return PrintDocumentPage(document, printer, layout, std::string(), error);
 }
 
-bool PrintDocumentPage(CHostDocument& document, CPrinterDC& printer, const SPrintLayout& layout,
-                       const std::string& only, std::string& error) {
+bool PrintDocumentPage(CHostDocument& document, CDC& printer, const SPrintLayout& layout, const std::string& only,
+                       std::string& error) {
     if (!document.IsOpen()) {
         error = "no document is open";
         return false;

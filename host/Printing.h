@@ -39,9 +39,10 @@ SPrintLayout LayOutPrintedPage(int pageWidth, int pageHeight, CSize printerPage,
 // anisotropic scale from page pixels to printer dots, clipped to it) and its draw entry gets the
 // bounds (0, 0, width, height). The printer context's state is as it was afterwards.
 bool PrintDocumentPage(CHostDocument& document, CPrinterDC& printer, std::string& error);
-// The same with a layout of one's own, printing only the control named `only` when it is given.
-bool PrintDocumentPage(CHostDocument& document, CPrinterDC& printer, const SPrintLayout& layout,
-                       const std::string& only, std::string& error);
+// The same into any context (a printer, a metafile) with a layout of one's own, drawing only the
+// control named `only` when it is given.
+bool PrintDocumentPage(CHostDocument& document, CDC& printer, const SPrintLayout& layout, const std::string& only,
+                       std::string& error);
 
 // Prints the open document onto one page of the paper and writes it as PDF or SVG, chosen by the
 // output's extension. No file is left behind on failure: false with one line in `error`.

@@ -4,6 +4,8 @@
 #include "geometry/OrvexFile.h"
 #include "host/DispatchCalls.h"
 #include "host/HostDocument.h"
+#include "host/JobDataFile.h"
+#include "host/PagePicture.h"
 #include "ids/OrvexViewerIds.h"
 #include "platform/com/Variant.h"
 
@@ -27,10 +29,8 @@ bool CallWithAngle(IDispatch* viewer, const char* method, float degrees, std::st
 bool RunRenderJob(const SRenderOptions& options, std::string& error) {
     // The viewer reads files silently (a bad file just empties it), so the file is checked here
     // first: a file that cannot be read is a failed job with its reason, not an empty picture.
-    {
-        CSimulationData check;
-        if (!LoadOrvexFile(options.inputPath, check, error)) return false;
-    }
+    CJobDataFile data;
+    if (!data.Prepare(options.inputPath, error)) return false;
 
     SDocumentModel model;
     model.pageWidth = options.width;
@@ -52,7 +52,7 @@ bool RunRenderJob(const SRenderOptions& options, std::string& error) {
     VARIANT fileName;
     VariantInit(&fileName);
     fileName.vt = VT_BSTR;
-    fileName.bstrVal = SysAllocStringFrom(options.inputPath);
+    fileName.bstrVal = SysAllocStringFrom(data.GetViewerPath());
     bool ok = PutPropertyByName(viewer.get(), "FileName", fileName, error);
     VariantClear(&fileName);
 
@@ -83,5 +83,8 @@ bool RunRenderJob(const SRenderOptions& options, std::string& error) {
     if (!ok) return false;
 
     document.Pump(0);
-    return document.Render(options.outputPath, error);
+    SPictureOptions picture;
+    picture.scale = options.scale;
+    if (options.stamp) picture.caption = DescribePage(document, {data.GetViewerPath(), data.GetPath()});
+    return WritePagePicture(document, picture, options.outputPath, error);
 }

@@ -9,6 +9,10 @@
 struct SRenderOptions {
     std::string inputPath;
     std::string outputPath;
+    // The picture's scale (1 to 4: page, fonts and pens together) and whether a caption below the
+    // page says what it shows.
+    double scale = 1.0;
+    bool stamp = false;
     // The viewer's initial size.
     int width = 500;
     int height = 400;

@@ -12,31 +12,37 @@ int RunAscan(stCommandContext& ctx);
 const stCommand kAscan{
     "ascan",
     "plot the A-scan of a simulation file with the A-scan control into a PNG",
-    "orvex ascan FILE.orvex -o OUT.png [--size WxH] [--snapshot K] [--x MIN:MAX] [--y MIN:MAX]",
-    "Opens a page with a viewer control (OrvexViewer1) holding FILE.orvex and an A-scan control\n"
+    "orvex ascan FILE.orvex|FILE.json -o OUT.png [--size WxH] [--snapshot K] [--x MIN:MAX] [--y MIN:MAX]\n"
+    "            [--scale F] [--stamp]",
+    "Opens a page with a viewer control (OrvexViewer1) holding the simulation file (FILE.json: the\n"
+    "JSON form) and an A-scan control\n"
     "(OrvexAscanViewer1) that finds the viewer by its name and plots the A-scan of the viewer's\n"
     "current snapshot in the viewer's display window; writes what the page shows.\n\n"
     "Options:\n"
     "  -o OUT.png          the picture to write (required)\n"
-    "  --size WxH          page and A-scan control size in pixels (default 600x125)\n"
+    "  --size WxH          page and A-scan control size in pixels (default 600x250)\n"
     "  --snapshot K        the viewer's CurrentSnapShot, set before the A-scan is built: 0 is the\n"
     "                      first snapshot, as orvex info numbers them\n"
     "  --x MIN:MAX         the time window (AscanXMin, AscanXMax), set after the link\n"
     "  --y MIN:MAX         the amplitude window (AscanYMin, AscanYMax), set after the link\n"
-    "An axis not given keeps the viewer's display window.\n\n"
+    "  --scale F           draw F times larger (1 to 4): page, fonts and pens together\n"
+    "  --stamp             a caption below the picture: the file and the snapshot\n"
+    "An axis not given keeps the viewer's display window. A window beyond the data is cut to it\n"
+    "(or, with nothing left, not taken), and a line on stderr says so.\n\n"
     "A file that cannot be read, or has no snapshot K, fails the job (exit status 1) and writes\n"
     "no picture.\n",
     RunAscan};
 const CCommandRegistrar kRegister(kAscan);
 
 int RunAscan(stCommandContext& ctx) {
-    COptionParser parser({"-o", "--size", "--snapshot", "--x", "--y"}, {});
+    COptionParser parser({"-o", "--size", "--snapshot", "--x", "--y", "--scale"}, {"--stamp"});
     std::string problem;
     if (!parser.Parse(ctx.m_args, problem)) return UsageError(kAscan, ctx.m_err, problem);
     if (parser.Positionals().size() != 1)
         return UsageError(kAscan, ctx.m_err, parser.Positionals().empty() ? "missing FILE.orvex" : "one FILE.orvex only");
     auto output = parser.Value("-o");
     if (!output || output->empty()) return UsageError(kAscan, ctx.m_err, "missing -o OUT.png");
+    if (!HasExtension(*output, "png")) return UsageError(kAscan, ctx.m_err, "-o needs a file ending in .png");
 
     SAscanOptions options;
     options.inputPath = parser.Positionals()[0];
@@ -63,8 +69,15 @@ int RunAscan(stCommandContext& ctx) {
         }
     }
 
+    if (auto scale = parser.Value("--scale"); scale && !ParseScale(*scale, options.scale))
+        return UsageError(kAscan, ctx.m_err, "--scale needs a number from 1 to 4");
+    options.stamp = parser.Has("--stamp");
+
     std::string error;
-    if (!RunAscanJob(options, error)) return JobFailed(ctx.m_err, error);
+    std::vector<std::string> notes;
+    const bool ok = RunAscanJob(options, error, &notes);
+    for (const std::string& note : notes) ctx.m_err << "orvex ascan: " << note << "\n";
+    if (!ok) return JobFailed(ctx.m_err, error);
     return kExitOk;
 }
 

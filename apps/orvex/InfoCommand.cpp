@@ -5,6 +5,7 @@
 
 #include "apps/orvex/Command.h"
 #include "apps/orvex/DataFiles.h"
+#include "host/JobDataFile.h"
 
 namespace {
 
@@ -83,7 +84,10 @@ int RunInfo(stCommandContext& ctx) {
 
     CSimulationData data;
     std::string error;
-    if (!LoadDataFile(files[0], data, error)) return JobFailed(ctx.m_err, error);
+    if (!LoadDataFile(files[0], data, error)) {
+        if (IsJsonPath(files[0])) IsDocumentFile(files[0], error);
+        return JobFailed(ctx.m_err, error);
+    }
 
     std::vector<stSnapshotSummary> snapshots;
     stTimes all;

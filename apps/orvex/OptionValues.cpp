@@ -7,6 +7,7 @@
 
 #include "apps/orvex/Command.h"
 #include "host/DocumentFile.h"
+#include "host/PagePicture.h"
 
 bool ParseSize(const std::string& text, int& width, int& height) {
     size_t x = text.find_first_of("xX");
@@ -29,6 +30,15 @@ bool ParseNumber(const std::string& text, double& value) {
     value = v;
     return true;
 }
+
+bool ParseScale(const std::string& text, double& scale) {
+    double v = 0;
+    if (!ParseNumber(text, v) || v < kMinPictureScale || v > kMaxPictureScale) return false;
+    scale = v;
+    return true;
+}
+
+bool HasExtension(const std::string& path, const char* ext) { return FileExtension(path) == ext; }
 
 bool ParseRange(const std::string& text, float& min, float& max) {
     // The separator is the first colon not at the start, so "-5:-1" splits after "-5".

@@ -7,9 +7,11 @@
 #include <sstream>
 
 #include "apps/orvex/Command.h"
+#include "apps/orvex/OptionValues.h"
 #include "host/DocumentFile.h"
 #include "host/HostDocument.h"
 #include "host/MacroHost.h"
+#include "host/PagePicture.h"
 #include "platform/afx/DebugOutput.h"
 
 namespace {
@@ -20,7 +22,7 @@ const stCommand kRun{
     "run",
     "open a document, run its macros and a Lua script, write the page",
     "orvex run DOC.json [--macro NAME]... [--script FILE.lua] [-o OUT.png] [--trace]\n"
-    "             [--max-instructions N] [--max-memory MB]\n"
+    "             [--max-instructions N] [--max-memory MB] [--scale F] [--stamp]\n"
     "orvex run DOC.json --list-macros",
     "Opens the document headless, runs the named macros and the script in the order they are\n"
     "given (docs/macros.md describes the Lua API), then writes the page when -o is given.\n\n"
@@ -31,6 +33,8 @@ const stCommand kRun{
     "  --trace               print the controls' debugger output on stderr\n"
     "  --max-instructions N  instruction budget of each macro and the script (default 100000000)\n"
     "  --max-memory MB       memory the Lua state may hold (default 64)\n"
+    "  --scale F             write the page F times larger (1 to 4): page, fonts and pens together\n"
+    "  --stamp               a caption below the page: each viewer's file, snapshot and rays\n"
     "  --list-macros         print the document's macros, one a line with its first comment line,\n"
     "                        and run nothing\n\n"
     "A macro or script that fails prints one line naming it and the line; the others still run,\n"
@@ -117,7 +121,7 @@ int RunRun(stCommandContext& ctx) {
         steps.push_back({macro, value});
     }
 
-    COptionParser parser({"-o", "--max-instructions", "--max-memory"}, {"--trace", "--list-macros"});
+    COptionParser parser({"-o", "--max-instructions", "--max-memory", "--scale"}, {"--trace", "--list-macros", "--stamp"});
     std::string problem;
     if (!parser.Parse(rest, problem)) return UsageError(kRun, ctx.m_err, problem);
     if (parser.Positionals().size() != 1)
@@ -147,6 +151,12 @@ int RunRun(stCommandContext& ctx) {
     }
     auto output = parser.Value("-o");
     if (output && output->empty()) return UsageError(kRun, ctx.m_err, "-o needs a file name");
+    if (output && !HasExtension(*output, "png")) return UsageError(kRun, ctx.m_err, "-o needs a file ending in .png");
+    SPictureOptions picture;
+    if (auto scale = parser.Value("--scale"); scale && !ParseScale(*scale, picture.scale))
+        return UsageError(kRun, ctx.m_err, "--scale needs a number from 1 to 4");
+    if ((parser.Has("--scale") || parser.Has("--stamp")) && !output)
+        return UsageError(kRun, ctx.m_err, "--scale and --stamp are for the picture: give -o OUT.png");
 
     // The document is worked on in its own folder; names given here are relative to ours.
     std::error_code ec;
@@ -187,7 +197,8 @@ int RunRun(stCommandContext& ctx) {
         if (!outputPath.empty()) {
             // Written under a temporary name first, so a failed render leaves no partial picture.
             const std::string partial = outputPath + ".partial.png";
-            if (!document.Render(partial, error)) {
+            if (parser.Has("--stamp")) picture.caption = DescribePage(document);
+            if (!WritePagePicture(document, picture, partial, error)) {
                 std::filesystem::remove(partial, ec);
                 status = JobFailed(ctx.m_err, outputPath + ": cannot write the picture");
             } else {

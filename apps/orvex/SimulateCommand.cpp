@@ -34,6 +34,8 @@ int RunSimulate(stCommandContext& ctx) {
     auto output = parser.Value("-o");
     if (!output) output = parser.Value("--output");
     if (!output || output->empty()) return UsageError(kSimulate, ctx.m_err, "missing -o FILE");
+    if (FileExtension(*output) != "orvex" && FileExtension(*output) != "json")
+        return UsageError(kSimulate, ctx.m_err, "-o needs a file ending in .orvex or .json");
 
     stSimulationOptions options;
     struct {

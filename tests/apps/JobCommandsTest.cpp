@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "CliTestSupport.h"
+#include "platform/gdi/CBitmap.h"
+#include "platform/gdi/Png.h"
 
 namespace {
 
@@ -75,6 +77,17 @@ TEST_F(JobCommandsTest, UsageErrorsNameTheCommandAndTheProblem) {
         {"print doc.json", "orvex print: missing -o OUT.pdf or OUT.svg", ""},
         {"print doc.json -o p.png", "orvex print: -o needs a file ending in .pdf or .svg", "p.png"},
         {"print doc.json -o p.pdf --page a3", "orvex print: --page needs a4 or letter", "p.pdf"},
+        {"print doc.json -o p.pdf --control ''", "orvex print: --control needs a control's name", "p.pdf"},
+        // An output of a kind the command does not write.
+        {"render s.orvex -o r.jpg", "orvex render: -o needs a file ending in .png", "r.jpg"},
+        {"ascan s.orvex -o a.pdf", "orvex ascan: -o needs a file ending in .png", "a.pdf"},
+        {"run doc.json -o page.svg", "orvex run: -o needs a file ending in .png", "page.svg"},
+        {"simulate -o out.png", "orvex simulate: -o needs a file ending in .orvex or .json", "out.png"},
+        // Scales from 1 to 4, for a picture.
+        {"render s.orvex -o r.png --scale 0.5", "orvex render: --scale needs a number from 1 to 4", "r.png"},
+        {"ascan s.orvex -o a.png --scale 4.5", "orvex ascan: --scale needs a number from 1 to 4", "a.png"},
+        {"run doc.json -o p.png --scale x", "orvex run: --scale needs a number from 1 to 4", "p.png"},
+        {"run doc.json --stamp", "orvex run: --scale and --stamp are for the picture: give -o OUT.png", ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.args), 2) << c.args << ": " << m_err;
@@ -159,7 +172,8 @@ TEST_F(JobCommandsTest, RenderAndAscanWritePicturesOfTheGivenSize) {
     ASSERT_EQ(Run("ascan s.orvex -o a.png --size 200x80"), 0) << m_err;
     EXPECT_EQ(PngSize("a.png"), std::make_pair(200u, 80u));
     ASSERT_EQ(Run("ascan s.orvex -o default.png"), 0) << m_err;
-    EXPECT_EQ(PngSize("default.png"), std::make_pair(600u, 125u));
+    // Tall enough for numbers on the amplitude axis.
+    EXPECT_EQ(PngSize("default.png"), std::make_pair(600u, 250u));
     ASSERT_EQ(Run("ascan s.orvex -o zero.png --size 200x80 --snapshot 0"), 0) << m_err;
     EXPECT_EQ(Bytes("zero.png"), Bytes("a.png"));  // snapshot 0 is the default
     ASSERT_EQ(Run("ascan s.orvex -o last.png --size 200x80 --snapshot 2"), 0) << m_err;
@@ -170,6 +184,62 @@ TEST_F(JobCommandsTest, RenderAndAscanWritePicturesOfTheGivenSize) {
     EXPECT_NE(Bytes("w.png"), Bytes("a.png"));
     ASSERT_EQ(Run("ascan s.orvex -o w0.png --size 200x80 --x 2:6 --y -0.5:0.5 --snapshot 0"), 0) << m_err;
     EXPECT_EQ(Bytes("w0.png"), Bytes("w.png"));
+}
+
+// What a report needs: the JSON form read like .orvex, pictures at a scale, a caption that says
+// what they show; and nothing silently ignored.
+TEST_F(JobCommandsTest, PicturesForReports) {
+    ASSERT_EQ(Run("convert s.orvex s.json"), 0) << m_err;
+    ASSERT_EQ(Run("render s.json -o json.png --size 120x90"), 0) << m_err;
+    ASSERT_EQ(Run("render s.orvex -o orvex.png --size 120x90"), 0) << m_err;
+    EXPECT_EQ(Bytes("json.png"), Bytes("orvex.png"));
+    ASSERT_EQ(Run("ascan s.json -o json.png --size 200x80 --snapshot 2"), 0) << m_err;
+    ASSERT_EQ(Run("ascan s.orvex -o orvex.png --size 200x80 --snapshot 2"), 0) << m_err;
+    EXPECT_EQ(Bytes("json.png"), Bytes("orvex.png"));
+
+    // --scale: the picture F times larger.
+    ASSERT_EQ(Run("render s.orvex -o big.png --size 120x90 --scale 2"), 0) << m_err;
+    EXPECT_EQ(PngSize("big.png"), std::make_pair(240u, 180u));
+    ASSERT_EQ(Run("ascan s.orvex -o big.png --size 200x80 --scale 2.5"), 0) << m_err;
+    EXPECT_EQ(PngSize("big.png"), std::make_pair(500u, 200u));
+    ASSERT_EQ(Run("run doc.json -o big.png --scale 3"), 0) << m_err;
+    EXPECT_EQ(PngSize("big.png"), std::make_pair(900u, 360u));
+    // --stamp: a band below the page, the page's pixels untouched.
+    ASSERT_EQ(Run("render s.orvex -o stamped.png --size 120x90 --stamp"), 0) << m_err;
+    EXPECT_EQ(PngSize("stamped.png").first, 120u);
+    EXPECT_GT(PngSize("stamped.png").second, 90u + 10u);
+    {
+        CBitmap plain, stamped;
+        ASSERT_EQ(Run("render s.orvex -o plain.png --size 120x90"), 0) << m_err;
+        ASSERT_TRUE(LoadBitmapPng((m_dir / "plain.png").string(), plain));
+        ASSERT_TRUE(LoadBitmapPng((m_dir / "stamped.png").string(), stamped));
+        EXPECT_TRUE(std::equal(plain.GetPixels(), plain.GetPixels() + 120 * 90, stamped.GetPixels()));
+        // The caption has text in it: dark pixels in the band.
+        const uint32_t* band = stamped.GetPixels() + 120 * 92;
+        EXPECT_TRUE(std::any_of(band, band + 120 * (stamped.GetHeight() - 92), [](uint32_t p) { return (p & 0xFF) < 100; }));
+    }
+    ASSERT_EQ(Run("run doc.json -o stamped.png --stamp --scale 2"), 0) << m_err;
+    EXPECT_EQ(PngSize("stamped.png").first, 600u);
+    EXPECT_GT(PngSize("stamped.png").second, 240u + 20u);
+
+    // --time alone draws the cut at that time.
+    ASSERT_EQ(Run("render s.orvex -o t.png --size 120x90 --time 12"), 0) << m_err;
+    ASSERT_EQ(Run("render s.orvex -o e.png --size 120x90 --time 12 --plot end"), 0) << m_err;
+    EXPECT_EQ(Bytes("t.png"), Bytes("e.png"));
+    EXPECT_NE(Bytes("t.png"), Bytes("r.png"));
+
+    // A window beyond the data: the job succeeds and says what the plot does.
+    ASSERT_EQ(Run("ascan s.orvex -o w.png --size 200x80 --x 100:200"), 0) << m_err;
+    EXPECT_NE(m_err.find("orvex ascan: --x 100:200 lies outside the A-scan (0 to "), std::string::npos) << m_err;
+    ASSERT_EQ(Run("ascan s.orvex -o w.png --size 200x80 --y -3:0.5"), 0) << m_err;
+    EXPECT_EQ(m_err, "orvex ascan: --y -3:0.5 reaches beyond the A-scan (-1 to 1): the plot shows only the part within it\n");
+    ASSERT_EQ(Run("ascan s.orvex -o w.png --size 200x80 --y -0.5:0.5"), 0) << m_err;
+    EXPECT_TRUE(m_err.empty()) << m_err;
+
+    // A document where data is expected says what it is.
+    EXPECT_EQ(Run("info doc.json"), 1);
+    EXPECT_NE(m_err.find("doc.json: this is a document (a page of controls), not a simulation file"), std::string::npos)
+        << m_err;
 }
 
 TEST_F(JobCommandsTest, PrintWritesPdfOrSvgOnThePaperAsked) {

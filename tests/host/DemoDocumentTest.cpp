@@ -248,8 +248,8 @@ TEST(DemoJob, WritesEveryPictureItLists) {
     const SPicture a = LoadPicture((dir / "ascan_snapshot_00.png").string());
     const SPicture b = LoadPicture((dir / "ascan_snapshot_15.png").string());
     EXPECT_EQ(a.width, 600);
-    EXPECT_EQ(a.height, 125);
-    EXPECT_FALSE(SameArea(a, b, CRect(0, 0, 600, 125)));
+    EXPECT_EQ(a.height, 250);
+    EXPECT_FALSE(SameArea(a, b, CRect(0, 0, 600, 250)));
 
     // The printed document, as a reader of the files sees it: the viewer's red rays and black
     // outlines in the viewer's place, the A-scan's green trace with black axes, ticks and numbers in

@@ -109,7 +109,7 @@ TEST_F(MacroDispatchTest, ErrorsNameTheControlAndTheMember) {
     EXPECT_TRUE(m_macros->RunMacro("Count", error)) << error;
     EXPECT_EQ(m_a->m_count, 6);
     EXPECT_FALSE(m_macros->RunMacro("Missing", error));
-    EXPECT_EQ(error, "macro Missing: the document has no macro of that name");
+    EXPECT_EQ(error, "macro Missing: the document has no macro of that name (its macros: Count Fail)");
 }
 
 TEST_F(MacroDispatchTest, HostTableAndObjectsResistMetatableTricks) {
