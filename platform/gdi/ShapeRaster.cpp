@@ -161,7 +161,7 @@ long long CEllipseRows::CurveEdge(long long k) const {
         return q > 0 ? m_a * std::sqrt(q) : 0.0;
     };
     const double v = m_v0 + static_cast<double>(k);
-    const double eps = 1e-9 * (1 + m_a);
+    const double eps = 1e-12 * (1 + m_a);
     const double byColumn = std::floor(reach(v - 0.5) - m_u0 + eps);
     const double byRow = std::floor(reach(v) - m_u0 + 0.5 + eps);  // halves outward
     return std::clamp<long long>(TruncateToInt64(std::max(byColumn, byRow)), 0, m_halfW);

@@ -87,6 +87,15 @@ TEST(OutlineTest, LargeEllipseIsTheThinCurveThroughTheOutermostPixelCentres) {
               "......#########......\n");
 }
 
+TEST(OutlineTest, HugeEllipseKeepsItsPixelsAtLargeCoordinates) {
+    // Half-axes of 1e8 and about 5e5: the top run reaches some 1.4e5 pixels either side of the
+    // centre, so the canvas sees one full row and nothing on the rows below it.
+    TestCanvas c(60, 20);
+    c.dc.SelectStockObject(NULL_BRUSH);
+    c.dc.Ellipse(-100000000, 10, 100000060, 1000010);
+    EXPECT_EQ(c.InkBox(kWhite), CRect(0, 10, 60, 11));
+}
+
 TEST(OutlineTest, SmallBoxesKeepTheirShapes) {
     struct Row {
         int w, h;
@@ -235,4 +244,19 @@ TEST(OutlineTest, ArcRaysStartAtTheBoxsIntegerCentre) {
     const auto other = Ink(rest), all = Ink(whole);
     for (auto p : ink) EXPECT_FALSE(other.count(p));
     EXPECT_EQ(ink.size() + other.size() + 2, all.size());
+
+    // A wide pen's arc takes its ends where the same rays meet the ellipse: nothing of it reaches
+    // the lower right, beyond its round end caps.
+    TestCanvas wide(50, 50);
+    CPen three(PS_SOLID, 3, kPen);
+    CSelectObject sp(wide.dc, three);
+    wide.dc.Arc(0, 0, 40, 40, 21, 19, 19, 21);
+    int beyond = 0, upperLeft = 0;
+    for (auto [x, y] : Ink(wide)) {
+        const double side = (x - 20.0) + (y - 20.0);  // > 0 below the 45..225 degree diagonal
+        if (side > 3) ++beyond;
+        if (side < -20) ++upperLeft;
+    }
+    EXPECT_EQ(beyond, 0);
+    EXPECT_GT(upperLeft, 50);
 }
