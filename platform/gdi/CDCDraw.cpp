@@ -22,11 +22,12 @@ DPoint PenCentre(const CDeviceContext& dc, CPoint p) {
     return DPoint{p.x + shift, p.y + shift};
 }
 
-// Draws a wide pen along a path, each pixel once.
-void DrawWidePath(const CDeviceContext& dc, const std::vector<DPoint>& path) {
+// Draws a wide pen along a path, each pixel once. Paths through pen centres take the pen's
+// pixel caps; flattened curves round theirs exactly.
+void DrawWidePath(const CDeviceContext& dc, const std::vector<DPoint>& path, bool pixelCaps) {
     const gdi::RasterTarget& t = dc.m_target;
     if (t.IsEmpty() || dc.m_penNull) return;
-    const gdi::CWidePath wide(path, dc.m_penDeviceWidth / 2.0);
+    const gdi::CWidePath wide(path, dc.m_penDeviceWidth / 2.0, pixelCaps ? dc.m_penDeviceWidth : 0);
     int top, bottom;
     wide.RowRange(t.clip.top, t.clip.bottom, top, bottom);
     std::vector<RowSpan> spans;
@@ -65,50 +66,83 @@ double AngleOf(double x, double y, double cx, double cy) {
     return a;
 }
 
-// Draws the one-pixel outline of an ellipse, or the part of it from angle a0 through sweep.
-void DrawThinEllipseOutline(const CDeviceContext& dc, const gdi::CEllipseRows& rows, const CRect& box, bool partial,
-                            double a0, double sweep) {
+// The ellipse parameter (x = cx + a cos t, y = cy - b sin t) where the ray from (ox, oy) at
+// angle theta (counter-clockwise on a y-down device) meets the ellipse.
+double RayParameter(const gdi::CEllipseRows& rows, double ox, double oy, double theta) {
+    const double a = std::max(rows.SemiX(), 1e-9), b = std::max(rows.SemiY(), 1e-9);
+    const double dx = std::cos(theta), dy = -std::sin(theta);
+    const double px = (ox - rows.CentreX()) / a, py = (oy - rows.CentreY()) / b;
+    const double qa = dx * dx / (a * a) + dy * dy / (b * b);
+    const double qb = 2 * (px * dx / a + py * dy / b);
+    const double qc = px * px + py * py - 1;
+    const double s = (-qb + std::sqrt(std::max(0.0, qb * qb - 4 * qa * qc))) / (2 * qa);
+    return std::atan2(-(py + s * dy / b), px + s * dx / a);
+}
+
+// The part of an ellipse outline an arc keeps: angles measured about the box's integer centre,
+// counter-clockwise from the start ray through sweep.
+struct ArcSweep {
+    bool partial = false;
+    double ox = 0, oy = 0, a0 = 0, sweep = 2 * M_PI;
+    // The angle of (x, y) past the start ray, in [0, 2 pi).
+    double Rel(double x, double y) const {
+        double rel = AngleOf(x, y, ox, oy) - a0;
+        while (rel < 0) rel += 2 * M_PI;
+        while (rel >= 2 * M_PI) rel -= 2 * M_PI;
+        return rel;
+    }
+};
+
+// Draws the one-pixel outline of an ellipse, or of an arc of it. An arc runs from the first
+// outline pixel at or past the start ray to the last one before the end ray, that last one left
+// out (as a line leaves out its end point).
+void DrawThinEllipseOutline(const CDeviceContext& dc, const gdi::CEllipseRows& rows, const CRect& box,
+                            const ArcSweep& arc) {
     const gdi::RasterTarget& t = dc.m_target;
     const int top = std::max<int>(box.top, t.clip.top), bottom = std::min<int>(box.bottom, t.clip.bottom);
-    auto inSweep = [&](long long x, long long y) {
-        if (!partial) return true;
-        double rel = AngleOf(static_cast<double>(x), static_cast<double>(y), rows.CentreX(), rows.CentreY()) - a0;
-        while (rel < 0) rel += 2 * M_PI;
-        return rel <= sweep + 1e-9;
-    };
     std::vector<RowSpan> outline;
     RowSpan interior;
     const gdi::LineStyle& style = dc.m_penLine;
-    if (style.dash == nullptr) {
+    if (style.dash == nullptr && !arc.partial) {
         for (int y = top; y < bottom; ++y) {
             rows.OutlineAndInterior(y, outline, interior);
             for (const RowSpan& s : outline) {
                 const long long a = std::max<long long>(s.x0, t.clip.left), b = std::min<long long>(s.x1, t.clip.right);
-                for (long long x = a; x < b; ++x)
-                    if (inSweep(x, y)) gdi::Plot(t, static_cast<int>(x), y, style.on);
+                for (long long x = a; x < b; ++x) gdi::Plot(t, static_cast<int>(x), y, style.on);
             }
         }
         return;
     }
-    // Styled: walk the visible outline pixels in order of angle so the pattern runs around it.
+    // Walk the visible outline pixels in order of angle so an arc knows its last pixel and a
+    // pattern runs around the outline.
     struct Px {
         double angle;
         int x, y;
     };
     std::vector<Px> pixels;
+    const double ox = arc.partial ? arc.ox : rows.CentreX(), oy = arc.partial ? arc.oy : rows.CentreY();
     for (int y = top; y < bottom; ++y) {
         rows.OutlineAndInterior(y, outline, interior);
         for (const RowSpan& s : outline) {
             const long long a = std::max<long long>(s.x0, t.clip.left), b = std::min<long long>(s.x1, t.clip.right);
             for (long long x = a; x < b; ++x) {
-                if (!inSweep(x, y)) continue;
-                double rel = AngleOf(static_cast<double>(x), y, rows.CentreX(), rows.CentreY()) - (partial ? a0 : 0);
-                while (rel < 0) rel += 2 * M_PI;
+                double rel;
+                if (arc.partial) {
+                    rel = arc.Rel(static_cast<double>(x), y);
+                    if (rel >= arc.sweep - 1e-12) continue;
+                } else {
+                    rel = AngleOf(static_cast<double>(x), y, ox, oy);
+                }
                 pixels.push_back(Px{rel, static_cast<int>(x), y});
             }
         }
     }
     std::stable_sort(pixels.begin(), pixels.end(), [](const Px& a, const Px& b) { return a.angle < b.angle; });
+    if (arc.partial && !pixels.empty()) pixels.pop_back();
+    if (style.dash == nullptr) {
+        for (const Px& p : pixels) gdi::Plot(t, p.x, p.y, style.on);
+        return;
+    }
     const gdi::DashPattern& d = *style.dash;
     int run = 0, left = d.runs[0];
     for (const Px& p : pixels) {
@@ -140,12 +174,17 @@ BOOL CDC::LineTo(int x, int y) {
     const CPoint from = dc->ToDevice(dc->m_state.penPos.x, dc->m_state.penPos.y);
     const CPoint to = dc->ToDevice(x, y);
     MoveTo(x, y);
-    if (dc->m_penNull || dc->m_target.IsEmpty() || from == to) return TRUE;
+    if (dc->m_penNull || dc->m_target.IsEmpty()) return TRUE;
+    if (from == to) {
+        // A wide pen still puts down its round dot; a one-pixel pen draws nothing.
+        if (dc->m_penDeviceWidth > 1) DrawWidePath(*dc, {PenCentre(*dc, from)}, true);
+        return TRUE;
+    }
     if (dc->m_penDeviceWidth <= 1) {
         uint64_t phase = 0;
         gdi::DrawThinLine(dc->m_target, from.x, from.y, to.x, to.y, dc->m_penLine, phase);
     } else {
-        DrawWidePath(*dc, {PenCentre(*dc, from), PenCentre(*dc, to)});
+        DrawWidePath(*dc, {PenCentre(*dc, from), PenCentre(*dc, to)}, true);
     }
     return TRUE;
 }
@@ -167,7 +206,7 @@ BOOL CDC::Polyline(const POINT* points, int count) {
     std::vector<DPoint> path;
     path.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) path.push_back(PenCentre(*dc, dc->ToDevice(points[i].x, points[i].y)));
-    DrawWidePath(*dc, path);
+    DrawWidePath(*dc, path, true);
     return TRUE;
 }
 
@@ -182,6 +221,7 @@ BOOL CDC::Rectangle(int x1, int y1, int x2, int y2) {
         if (!dc->m_brushNull) gdi::FillDeviceRect(t, CRect(box.left, box.top, box.right - 1, box.bottom - 1), dc->m_brushMasks);
         return TRUE;
     }
+    if (box.Width() == 1 && box.Height() == 1) return TRUE;  // a one-pixel box has no outline to draw
     const int l = box.left, tp = box.top, r = box.right - 1, b = box.bottom - 1;  // outline, inclusive
     if (dc->m_penDeviceWidth <= 1) {
         if (!dc->m_brushNull) gdi::FillDeviceRect(t, CRect(l + 1, tp + 1, r, b), dc->m_brushMasks);
@@ -189,18 +229,19 @@ BOOL CDC::Rectangle(int x1, int y1, int x2, int y2) {
             gdi::FillDeviceRect(t, box, dc->m_penLine.on);
             return TRUE;
         }
-        // Clockwise from the top-left corner, each corner once, the pattern running round.
+        // Counter-clockwise from the top-right corner (top edge leftward, left edge down, bottom
+        // edge rightward, right edge up), each corner once, the pattern running round.
         uint64_t phase = 0;
-        gdi::DrawThinLine(t, l, tp, r, tp, dc->m_penLine, phase);
-        gdi::DrawThinLine(t, r, tp, r, b, dc->m_penLine, phase);
-        gdi::DrawThinLine(t, r, b, l, b, dc->m_penLine, phase);
-        gdi::DrawThinLine(t, l, b, l, tp, dc->m_penLine, phase);
+        gdi::DrawThinLine(t, r, tp, l, tp, dc->m_penLine, phase);
+        gdi::DrawThinLine(t, l, tp, l, b, dc->m_penLine, phase);
+        gdi::DrawThinLine(t, l, b, r, b, dc->m_penLine, phase);
+        gdi::DrawThinLine(t, r, b, r, tp, dc->m_penLine, phase);
         return TRUE;
     }
     const std::vector<DPoint> path = {PenCentre(*dc, CPoint(l, tp)), PenCentre(*dc, CPoint(r, tp)),
                                       PenCentre(*dc, CPoint(r, b)), PenCentre(*dc, CPoint(l, b)),
                                       PenCentre(*dc, CPoint(l, tp))};
-    const gdi::CWidePath wide(path, dc->m_penDeviceWidth / 2.0);
+    const gdi::CWidePath wide(path, dc->m_penDeviceWidth / 2.0, dc->m_penDeviceWidth);
     std::vector<RowSpan> pen, fill;
     const int top = static_cast<int>(std::max<long long>(t.clip.top, static_cast<long long>(tp) - dc->m_penDeviceWidth));
     const int bottom =
@@ -223,10 +264,8 @@ BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) {
     const gdi::RasterTarget& t = dc->m_target;
     if (t.IsEmpty() || box.IsRectEmpty()) return TRUE;
     if (dc->m_penNull) {
+        // Unlike a rectangle's, a null-pen ellipse's brush covers the whole box.
         if (dc->m_brushNull) return TRUE;
-        box.right -= 1;
-        box.bottom -= 1;
-        if (box.IsRectEmpty()) return TRUE;
         const gdi::CEllipseRows rows(box);
         const int top = std::max<int>(box.top, t.clip.top), bottom = std::min<int>(box.bottom, t.clip.bottom);
         for (int y = top; y < bottom; ++y) {
@@ -235,18 +274,19 @@ BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) {
         }
         return TRUE;
     }
+    if (box.Width() == 1 && box.Height() == 1) return TRUE;  // a one-pixel box has no outline to draw
     const gdi::CEllipseRows rows(box);
     if (dc->m_penDeviceWidth <= 1) {
+        // The brush fills the whole ellipse, outline pixels included, and the outline is drawn over
+        // it: under a raster operation that reads the screen those pixels take brush, then pen.
         if (!dc->m_brushNull) {
-            std::vector<RowSpan> outline;
-            RowSpan interior;
             const int top = std::max<int>(box.top, t.clip.top), bottom = std::min<int>(box.bottom, t.clip.bottom);
             for (int y = top; y < bottom; ++y) {
-                rows.OutlineAndInterior(y, outline, interior);
-                gdi::Span(t, y, interior.x0, interior.x1, dc->m_brushMasks);
+                long long xl, xr;
+                if (rows.Row(y, xl, xr)) gdi::Span(t, y, xl, xr + 1, dc->m_brushMasks);
             }
         }
-        DrawThinEllipseOutline(*dc, rows, box, false, 0, 2 * M_PI);
+        DrawThinEllipseOutline(*dc, rows, box, ArcSweep{});
         return TRUE;
     }
     const double shift = (dc->m_penDeviceWidth % 2 == 0) ? -0.5 : 0.0;
@@ -275,26 +315,28 @@ BOOL CDC::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
     if (dc->m_target.IsEmpty() || box.IsRectEmpty() || dc->m_penNull) return TRUE;
     const gdi::CEllipseRows rows(box);
     const CPoint s = dc->ToDevice(x3, y3), e = dc->ToDevice(x4, y4);
-    const double a0 = AngleOf(s.x, s.y, rows.CentreX(), rows.CentreY());
-    const double a1 = AngleOf(e.x, e.y, rows.CentreX(), rows.CentreY());
-    double sweep = a1 - a0;
+    // The rays start at the box's integer centre, not at the centre of its covered pixels.
+    ArcSweep arc;
+    arc.ox = box.left + box.Width() / 2;
+    arc.oy = box.top + box.Height() / 2;
+    arc.a0 = AngleOf(s.x, s.y, arc.ox, arc.oy);
+    const double a1 = AngleOf(e.x, e.y, arc.ox, arc.oy);
+    double sweep = a1 - arc.a0;
     while (sweep <= 1e-12) sweep += 2 * M_PI;  // the same ray twice: the whole ellipse
-    const bool partial = sweep < 2 * M_PI - 1e-12;
+    arc.partial = sweep < 2 * M_PI - 1e-12;
+    arc.sweep = sweep;
     if (dc->m_penDeviceWidth <= 1) {
-        DrawThinEllipseOutline(*dc, rows, box, partial, a0, sweep);
+        DrawThinEllipseOutline(*dc, rows, box, arc);
         return TRUE;
     }
     const double shift = (dc->m_penDeviceWidth % 2 == 0) ? -0.5 : 0.0;
-    // The path follows the ellipse by parameter; a ray's angle is turned into the parameter.
-    auto param = [&](double angle) {
-        return std::atan2(std::sin(angle) * std::max(rows.SemiX(), 1e-9), std::cos(angle) * std::max(rows.SemiY(), 1e-9));
-    };
-    double p0 = param(a0), p1 = param(a0 + sweep);
+    // The path follows the ellipse by parameter: each ray is taken to where it meets the ellipse.
+    double p0 = RayParameter(rows, arc.ox, arc.oy, arc.a0), p1 = RayParameter(rows, arc.ox, arc.oy, arc.a0 + sweep);
     double psweep = p1 - p0;
     while (psweep <= 1e-12) psweep += 2 * M_PI;
-    if (!partial) psweep = 2 * M_PI;
+    if (!arc.partial) psweep = 2 * M_PI;
     DrawWidePath(*dc, gdi::FlattenEllipseArc(rows.CentreX() + shift, rows.CentreY() + shift, rows.SemiX(),
-                                             rows.SemiY(), p0, psweep));
+                                             rows.SemiY(), p0, psweep), false);
     return TRUE;
 }
 

@@ -238,6 +238,7 @@ private:
             if (!m_dc.m_brushNull) FillBox(CRect(box.left, box.top, box.right - 1, box.bottom - 1), m_dc.m_brushMasks.Apply(kPaper));
             return;
         }
+        if (box.Width() == 1 && box.Height() == 1) return;  // a one-pixel box has no outline to draw
         const double shift = m_dc.m_penDeviceWidth > 1 && m_dc.m_penDeviceWidth % 2 == 0 ? -0.5 : 0.0;
         const double l = box.left + 0.5 + shift, t = box.top + 0.5 + shift;
         const double w = box.Width() - 1.0, h = box.Height() - 1.0;
@@ -265,14 +266,13 @@ private:
     void Ellipse(CRect box) {
         if (box.IsRectEmpty()) return;
         if (m_dc.m_penNull) {
+            // Unlike a rectangle's, a null-pen ellipse's brush covers the whole box.
             if (m_dc.m_brushNull) return;
-            box.right -= 1;
-            box.bottom -= 1;
-            if (box.IsRectEmpty()) return;
             EllipsePath(CEllipseRows(box), 0.5, 0);
             FillCurrent(false);
             return;
         }
+        if (box.Width() == 1 && box.Height() == 1) return;  // a one-pixel box has no outline to draw
         const CEllipseRows rows(box);
         const double shift = m_dc.m_penDeviceWidth > 1 && m_dc.m_penDeviceWidth % 2 == 0 ? -0.5 : 0.0;
         EllipsePath(rows, 0, shift);
@@ -287,15 +287,24 @@ private:
         const CPoint s = D(p[2]), e = D(p[3]);
         // Angles of the rays as seen (counter-clockwise on a y-down device), then the ellipse's
         // parameter at each, as the raster arc works them out.
+        // The rays start at the box's integer centre; each is taken to where it meets the ellipse.
+        const double ox = box.left + box.Width() / 2, oy = box.top + box.Height() / 2;
         auto angle = [&](CPoint q) {
-            double a = std::atan2(-(q.y - rows.CentreY()), q.x - rows.CentreX());
+            double a = std::atan2(-(q.y - oy), q.x - ox);
             return a < 0 ? a + 2 * M_PI : a;
         };
         const double a0 = angle(s);
         double sweep = angle(e) - a0;
         while (sweep <= 1e-12) sweep += 2 * M_PI;
         const double sa = std::max(rows.SemiX(), 1e-9), sb = std::max(rows.SemiY(), 1e-9);
-        auto param = [&](double a) { return std::atan2(std::sin(a) * sa, std::cos(a) * sb); };
+        auto param = [&](double t) {
+            const double dx = std::cos(t), dy = -std::sin(t);
+            const double px = (ox - rows.CentreX()) / sa, py = (oy - rows.CentreY()) / sb;
+            const double qa = dx * dx / (sa * sa) + dy * dy / (sb * sb), qb = 2 * (px * dx / sa + py * dy / sb);
+            const double qc = px * px + py * py - 1;
+            const double k = (-qb + std::sqrt(std::max(0.0, qb * qb - 4 * qa * qc))) / (2 * qa);
+            return std::atan2(-(py + k * dy / sb), px + k * dx / sa);
+        };
         const double p0 = param(a0);
         double psweep = param(a0 + sweep) - p0;
         while (psweep <= 1e-12) psweep += 2 * M_PI;

@@ -6,10 +6,13 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_ADVANCES_H
+#include FT_DRIVER_H
+#include FT_MODULE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -23,6 +26,11 @@ namespace gdi {
 
 struct FontFace {
     FT_Face ft = nullptr;
+    // The same file opened for measuring: advances come from the full (classic bytecode) hinting
+    // at the size, as the platform's rasteriser widens and narrows its glyphs.
+    FT_Face hinted = nullptr;
+    // Hinted advances by (x ppem << 32 | y ppem), -1 where not measured yet.
+    std::unordered_map<uint64_t, std::array<int32_t, 256>> advances;
     std::string family;
     double unitsPerEm = 2048;
     double winAscent = 0, winDescent = 0;  // design units
@@ -98,6 +106,14 @@ public:
 private:
     CFaceTable() {
         if (FT_Init_FreeType(&m_library) != 0) m_library = nullptr;
+        // Measuring uses a library of its own running the classic (v35) interpreter, whose
+        // horizontal hinting moves advances; the drawing library keeps its glyph rendering.
+        if (FT_Init_FreeType(&m_measureLibrary) == 0) {
+            FT_UInt version = TT_INTERPRETER_VERSION_35;
+            FT_Property_Set(m_measureLibrary, "truetype", "interpreter-version", &version);
+        } else {
+            m_measureLibrary = nullptr;
+        }
         // fontconfig keeps parts of its configuration only it can free; hand them back at exit so
         // leak checkers see a clean run.
         if (FcInit()) std::atexit(FcFini);
@@ -130,6 +146,9 @@ private:
                     face->family = reinterpret_cast<const char*>(matchedFamily);
                 FT_Select_Charmap(ft, FT_ENCODING_UNICODE);
                 ReadMetrics(*face);
+                if (m_measureLibrary != nullptr &&
+                    FT_New_Face(m_measureLibrary, reinterpret_cast<const char*>(file), index, &face->hinted) != 0)
+                    face->hinted = nullptr;
             }
         }
         FcPatternDestroy(match);
@@ -169,6 +188,7 @@ private:
     }
 
     FT_Library m_library = nullptr;
+    FT_Library m_measureLibrary = nullptr;
     std::map<std::string, std::unique_ptr<FontFace>> m_faces;
 };
 
@@ -253,6 +273,9 @@ RealizedFont RealizeFont(const LOGFONT& lf, double scaleX, double scaleY) {
     } else {
         rf.emPx = 16.0 * upem / (asc + desc);
     }
+    // Faces are realised at whole pixels per em, as hinting needs: a 16-pixel cell of the sans
+    // face is a 14-pixel em (14.32 exactly), ascent 13 and descent 3.
+    rf.emPx = std::floor(rf.emPx + 0.5);
     const double scale = rf.emPx / upem;
     rf.ascent = Metric(asc * scale);
     rf.descent = Metric(desc * scale);
@@ -282,11 +305,31 @@ RealizedFont RealizeFont(const LOGFONT& lf, double scaleX, double scaleY) {
 int CharAdvance(const RealizedFont& font, unsigned char ch) {
     if (font.face == nullptr) return static_cast<int>(Round(font.emPx * 0.5 * font.xScale));
     std::lock_guard<std::mutex> g(Lock());
+    auto* face = const_cast<FontFace*>(font.face);
+    const unsigned gi = GlyphIndex(face, ch);
+    const double xppem = std::floor(font.emPx * font.xScale + 0.5);
+    // The hinted advance at the size (a stretched font hints at its own x size); huge sizes,
+    // drawn as outlines, gain nothing from hinting and take the design advance.
+    if (face->hinted != nullptr && font.emPx >= 1 && xppem >= 1 && font.emPx <= kOutlineThreshold &&
+        xppem <= kOutlineThreshold) {
+        const uint64_t key = (static_cast<uint64_t>(xppem) << 32) | static_cast<uint64_t>(font.emPx);
+        auto it = face->advances.find(key);
+        if (it == face->advances.end()) {
+            if (face->advances.size() >= 256) face->advances.clear();
+            it = face->advances.emplace(key, std::array<int32_t, 256>{}).first;
+            it->second.fill(-1);
+        }
+        int32_t& cached = it->second[ch];
+        if (cached < 0 && FT_Set_Pixel_Sizes(face->hinted, static_cast<FT_UInt>(xppem),
+                                             static_cast<FT_UInt>(font.emPx)) == 0 &&
+            FT_Load_Glyph(face->hinted, gi, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) == 0) {
+            cached = static_cast<int32_t>((face->hinted->glyph->advance.x + 32) >> 6);
+        }
+        if (cached >= 0) return cached;
+    }
     FT_Fixed advance = 0;
-    const unsigned gi = GlyphIndex(font.face, ch);
-    if (FT_Get_Advance(font.face->ft, gi, FT_LOAD_NO_SCALE, &advance) != 0) return 0;
-    // Design units scaled to the size and rounded per character, as the platform's widths are.
-    return static_cast<int>(Round(static_cast<double>(advance) * font.emPx / font.face->unitsPerEm * font.xScale));
+    if (FT_Get_Advance(face->ft, gi, FT_LOAD_NO_SCALE, &advance) != 0) return 0;
+    return static_cast<int>(Round(static_cast<double>(advance) * font.emPx / face->unitsPerEm * font.xScale));
 }
 
 bool UsesOutlines(const RealizedFont& font) {

@@ -24,14 +24,18 @@ std::set<std::pair<int, int>> Of(COLORREF c, const TestCanvas& canvas) {
 TEST(ShapeTest, RectangleAndEllipseCoverTheirBoxWithoutRightAndBottom) {
     struct Row {
         bool nullPen;
+        bool ellipse;
         CRect ink;    // everything drawn
         CRect brush;  // the brush's part
     } rows[] = {
-        {false, CRect(10, 20, 30, 35), CRect(11, 21, 29, 34)},
-        {true, CRect(10, 20, 29, 34), CRect(10, 20, 29, 34)},  // no outline: one pixel less each way
+        {false, false, CRect(10, 20, 30, 35), CRect(11, 21, 29, 34)},
+        {true, false, CRect(10, 20, 29, 34), CRect(10, 20, 29, 34)},  // no outline: one pixel less each way
+        {false, true, CRect(10, 20, 30, 35), CRect()},
+        {true, true, CRect(10, 20, 30, 35), CRect()},  // a null-pen ellipse keeps its whole box
     };
     for (const Row& r : rows) {
-        for (bool ellipse : {false, true}) {
+        {
+            const bool ellipse = r.ellipse;
             TestCanvas c(50, 50);
             CBrush brush(kFill);
             CSelectObject b(c.dc, brush);
@@ -58,7 +62,7 @@ TEST(ShapeTest, SmallEllipses) {
     } rows[] = {
         {2, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}},   // a solid 2x2 block
         {3, {{1, 0}, {0, 1}, {2, 1}, {1, 2}}},   // a four-pixel diamond
-        {1, {{0, 0}}},
+        {1, {}},  // a pen draws nothing in a one-pixel box
     };
     for (const Row& r : rows) {
         TestCanvas c(6, 6);
@@ -82,8 +86,10 @@ TEST(ShapeTest, ArcPixelsLieOnTheSameBoxEllipse) {
         EXPECT_GE(p.first, 39);   // upper right quarter only
         EXPECT_LE(p.second, 35);
     }
-    EXPECT_TRUE(part.count({74, 34}));   // the rightmost pixel above the centre line (y 34.5)
-    EXPECT_FALSE(part.count({74, 35}));  // just clockwise of the start ray
+    // The start ray runs from the box's integer centre (40, 35) along row 35.
+    EXPECT_TRUE(part.count({74, 34}));
+    EXPECT_TRUE(part.count({74, 35}));   // on the start ray
+    EXPECT_FALSE(part.count({74, 36}));  // just clockwise of it
     EXPECT_GT(part.size(), all.size() / 5);
     EXPECT_LT(part.size(), all.size() / 3);
 }

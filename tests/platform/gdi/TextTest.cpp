@@ -105,13 +105,36 @@ TEST(TextTest, TimesNewRomanResolvesToItsMetricCompatibleFace) {
         std::strncpy(lf.lfFaceName, r.face, LF_FACESIZE - 1);
         EXPECT_EQ(gdi::RealizeFont(lf, 1, 1).family, r.resolved) << r.face;
     }
-    // Advances of the serif face at a 2048-unit em of 16 pixels: "i" 569 units -> 4 px, "W" 1933 -> 15 px.
+}
+
+TEST(TextTest, AdvancesAreTheHintedWidthsAtTheSize) {
+    // The serif face at a 16-pixel em: hinting narrows "i" (569 of 2048 units would round to 4 px)
+    // and a 20-character label comes out 136 pixels, where design advances would give 146.
     TestCanvas c(4, 4);
-    CFont f;
-    MakeFont(f, -16);
-    CSelectObject sel(c.dc, f);
-    EXPECT_EQ(c.dc.GetTextExtent("i").cx, 4);
-    EXPECT_EQ(c.dc.GetTextExtent("W").cx, 15);
+    {
+        CFont f;
+        MakeFont(f, -16);
+        CSelectObject sel(c.dc, f);
+        EXPECT_EQ(c.dc.GetTextExtent("i").cx, 3);
+        EXPECT_EQ(c.dc.GetTextExtent("W").cx, 15);
+        EXPECT_EQ(c.dc.GetTextExtent("Amplitude (mV) Time").cx + c.dc.GetTextExtent(" ").cx, 136);
+        TEXTMETRIC tm{};
+        ASSERT_TRUE(c.dc.GetTextMetrics(&tm));
+        EXPECT_EQ(tm.tmAscent, 14);  // usWinAscent 1825 x 16 / 2048 = 14.26
+        EXPECT_EQ(tm.tmHeight, 17);
+    }
+    // A 16-pixel cell of the sans face is realised at a whole 14-pixel em (14.32 exactly):
+    // ascent 13, descent 3, as the face's hinted size metrics also give.
+    CFont sans;
+    ASSERT_TRUE(sans.CreateFont(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_TT_PRECIS, CLIP_LH_ANGLES,
+                                DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Arial"));
+    CSelectObject sel(c.dc, sans);
+    TEXTMETRIC tm{};
+    ASSERT_TRUE(c.dc.GetTextMetrics(&tm));
+    EXPECT_EQ(tm.tmHeight, 16);
+    EXPECT_EQ(tm.tmAscent, 13);
+    EXPECT_EQ(tm.tmInternalLeading, 2);
+    EXPECT_EQ(c.dc.GetTextExtent("Amplitude (mV) Time ").cx, 135);  // 138 unhinted at 14 px, 140 at 14.32
 }
 
 TEST(TextTest, QuarterTurnReadsBottomToTopUnderBothMappings) {
