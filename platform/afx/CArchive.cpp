@@ -111,6 +111,19 @@ ULONGLONG CArchive::GetBytesRemaining() const {
     return beyond + static_cast<ULONGLONG>(m_lim - m_cur);
 }
 
+ULONGLONG CArchive::GetStoredBytesRemaining() const {
+    assert(IsLoading());
+    return static_cast<ULONGLONG>(m_lim - m_cur) + m_pFile->GetStoredLength();
+}
+
+UINT CArchive::PeekBuffered(const BYTE*& data) {
+    assert(!m_closed);
+    if (IsStoring()) ThrowException(CArchiveException::writeOnly);
+    if (m_cur == m_lim) FillBuffer();
+    data = m_cur;
+    return static_cast<UINT>(m_lim - m_cur);
+}
+
 void CArchive::Write(const void* lpBuf, UINT nMax) {
     assert(!m_closed);
     if (IsLoading()) ThrowException(CArchiveException::readOnly);

@@ -88,6 +88,10 @@ public:
     ULONGLONG SeekToEnd() { return Seek(0, end); }
     virtual ULONGLONG GetLength() const;
     virtual ULONGLONG GetPosition() const;
+    // The bytes from the position to the end that the file really stores: the rest of the file
+    // without the holes of a sparse file (which read as zeros that were never written). Where the
+    // system cannot tell, the whole rest.
+    virtual ULONGLONG GetStoredLength() const;
     virtual void Flush();
     // Closes the file; throws when the system reports a failure while closing.
     virtual void Close();
@@ -117,6 +121,7 @@ public:
     ULONGLONG Seek(LONGLONG offset, UINT from) override;
     ULONGLONG GetLength() const override { return m_data.size(); }
     ULONGLONG GetPosition() const override { return m_position; }
+    ULONGLONG GetStoredLength() const override { return m_position < m_data.size() ? m_data.size() - m_position : 0; }
     void Flush() override {}
     void Close() override { m_closed = true; }
     void Abort() override { m_closed = true; }
