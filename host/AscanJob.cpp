@@ -60,19 +60,18 @@ bool PutRange(IDispatch* ascan, const char* minName, const char* maxName, const 
 
 bool RunAscanJob(const SAscanOptions& options, std::string& error) {
     // The viewer reads files silently (a bad file just empties it), so the file is checked here
-    // first: a file that cannot be read is a failed job with its reason, not an empty plot.
-    {
-        CSimulationData check;
-        if (!LoadOrvexFile(options.inputPath, check, error)) return false;
-        if (options.snapshot) {
-            const LONG count = static_cast<LONG>(check.m_snapshots.size());
-            if (*options.snapshot < 0 || *options.snapshot >= count) {
-                error = options.inputPath + ": no snapshot " + std::to_string(*options.snapshot) + " (the file has " +
-                        std::to_string(count) + ", numbered from 0)";
-                return false;
-            }
-        }
-    }
+    // first: a file that cannot be read is a failed job with its reason, not an empty plot. The
+    // viewer's load then takes over the data set read here instead of reading the file again.
+    CKeptDataSetRelease release;
+    const auto hasSnapshot = [&options](const CSimulationData& data, std::string& problem) {
+        if (!options.snapshot) return true;
+        const LONG count = static_cast<LONG>(data.m_snapshots.size());
+        if (*options.snapshot >= 0 && *options.snapshot < count) return true;
+        problem = options.inputPath + ": no snapshot " + std::to_string(*options.snapshot) + " (the file has " +
+                  std::to_string(count) + ", numbered from 0)";
+        return false;
+    };
+    if (!LoadOrvexFileAndKeep(options.inputPath, error, hasSnapshot)) return false;
 
     SDocumentModel model;
     model.pageWidth = options.width;

@@ -27,10 +27,9 @@ bool CallWithAngle(IDispatch* viewer, const char* method, float degrees, std::st
 bool RunRenderJob(const SRenderOptions& options, std::string& error) {
     // The viewer reads files silently (a bad file just empties it), so the file is checked here
     // first: a file that cannot be read is a failed job with its reason, not an empty picture.
-    {
-        CSimulationData check;
-        if (!LoadOrvexFile(options.inputPath, check, error)) return false;
-    }
+    // The viewer's load then takes over the data set read here instead of reading the file again.
+    CKeptDataSetRelease release;
+    if (!LoadOrvexFileAndKeep(options.inputPath, error)) return false;
 
     SDocumentModel model;
     model.pageWidth = options.width;

@@ -71,6 +71,11 @@ public:
     // their number, 0 at the end of the stream; Skip(n) consumes n of them.
     UINT PeekBuffered(const BYTE*& data);
     void Skip(UINT n) { m_cur += n; }
+    // Loading: the file offset of the next byte the archive delivers.
+    ULONGLONG GetPosition() const;
+    // Loading: drops what is buffered and moves to the end of the file, as if everything had been
+    // read (a reader that had the content from elsewhere).
+    void SkipToEnd();
 
     void Flush();
     // Flushes (storing) and detaches from the file; the file stays open.

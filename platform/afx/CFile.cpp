@@ -203,6 +203,16 @@ ULONGLONG CFile::GetStoredLength() const {
     return stored;
 }
 
+bool CFile::GetIdentity(CFileIdentity& identity) const {
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0) return false;
+    identity.m_device = static_cast<ULONGLONG>(st.st_dev);
+    identity.m_inode = static_cast<ULONGLONG>(st.st_ino);
+    identity.m_size = static_cast<ULONGLONG>(st.st_size);
+    identity.m_modifiedNs = static_cast<LONGLONG>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
 void CFile::Flush() {
     assert(m_fd >= 0);
     // Writes go straight to the descriptor; nothing is buffered here.

@@ -49,6 +49,16 @@ public:
     std::string m_strFileName;
 };
 
+// What tells one file's content from another's without reading it: device, inode, size and the
+// time of the last modification (in nanoseconds).
+struct CFileIdentity {
+    ULONGLONG m_device = 0;
+    ULONGLONG m_inode = 0;
+    ULONGLONG m_size = 0;
+    LONGLONG m_modifiedNs = 0;
+    bool operator==(const CFileIdentity&) const = default;
+};
+
 // A file on disk, read and written through one descriptor.
 class CFile {
 public:
@@ -92,6 +102,8 @@ public:
     // without the holes of a sparse file (which read as zeros that were never written). Where the
     // system cannot tell, the whole rest.
     virtual ULONGLONG GetStoredLength() const;
+    // The open file's identity; false when it has none (a memory file) or the system cannot tell.
+    virtual bool GetIdentity(CFileIdentity& identity) const;
     virtual void Flush();
     // Closes the file; throws when the system reports a failure while closing.
     virtual void Close();
@@ -122,6 +134,7 @@ public:
     ULONGLONG GetLength() const override { return m_data.size(); }
     ULONGLONG GetPosition() const override { return m_position; }
     ULONGLONG GetStoredLength() const override { return m_position < m_data.size() ? m_data.size() - m_position : 0; }
+    bool GetIdentity(CFileIdentity&) const override { return false; }
     void Flush() override {}
     void Close() override { m_closed = true; }
     void Abort() override { m_closed = true; }
