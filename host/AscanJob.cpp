@@ -9,6 +9,7 @@
 #include "ids/OrvexAscanViewerIds.h"
 #include "ids/OrvexViewerIds.h"
 #include "platform/com/Variant.h"
+#include "platform/gdi/Png.h"
 
 namespace {
 
@@ -118,6 +119,8 @@ bool RunAscanJob(const SAscanOptions& options, std::string& error) {
     if (!ok) return false;
 
     document.Pump(0);
+    // Background writes (the demo's) already go under another name and are renamed when complete.
+    if (CPngBackgroundWrites::Active()) return document.Render(options.outputPath, error);
     // Written under another name first, so a failed write leaves no partial picture.
     const std::string partial = options.outputPath + ".partial";
     if (!document.Render(partial, error)) {
