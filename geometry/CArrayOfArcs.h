@@ -1,6 +1,7 @@
 #pragma once
 // An outline: straight segments and circular arcs in 3D, each with its own colour and pen width.
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "geometry/CCoordinates3D.h"
@@ -43,6 +44,8 @@ public:
     void Add(const stArc& arc) { m_arcs.push_back(arc); }
     void RemoveAll() { m_arcs.clear(); }
     void Reserve(size_t n) { m_arcs.reserve(n); }
+    // Replaces the arcs by the given ones, taking their storage.
+    void Assign(std::vector<stArc>&& arcs) { m_arcs = std::move(arcs); }
     int GetSize() const { return static_cast<int>(m_arcs.size()); }
     const stArc& GetAt(int i) const { return m_arcs.at(static_cast<size_t>(i)); }
     const std::vector<stArc>& GetArcs() const { return m_arcs; }

@@ -1,7 +1,9 @@
 #include "geometry/OrvexFile.h"
 
 #include <cstdio>
+#include <mutex>
 #include <new>
+#include <optional>
 
 #include "platform/afx/CArchive.h"
 #include "platform/afx/CFile.h"
@@ -16,6 +18,15 @@ int ReadBufferSize(const CFile& file) {
     const ULONGLONG length = file.GetLength();
     return static_cast<int>(length < kMin ? kMin : length > kMax ? kMax : length);
 }
+
+// The data set a job read, waiting for the viewer's load of the same file.
+struct stKept {
+    CFileIdentity identity;
+    ULONGLONG offset = 0;  // where the data set starts in the file
+    CSimulationData data;
+};
+std::mutex g_keptMutex;
+std::optional<stKept> g_kept;
 
 }  // namespace
 
@@ -78,5 +89,68 @@ bool SaveOrvexFile(const std::string& path, const CSimulationData& data, std::st
         error = path + ": cannot replace the file";
         return false;
     }
+    return true;
+}
+
+bool LoadOrvexFileAndKeep(const std::string& path, std::string& error,
+                          const std::function<bool(const CSimulationData&, std::string&)>& check) {
+    ReleaseKeptDataSet();
+    CFile file;
+    CFileException fileError;
+    if (!file.Open(path.c_str(), CFile::modeRead | CFile::typeBinary, &fileError)) {
+        error = fileError.what();
+        return false;
+    }
+    stKept kept;
+    bool known = file.GetIdentity(kept.identity);
+    try {
+        CArchive ar(&file, CArchive::load, ReadBufferSize(file));
+        DWORD format = 1;
+        ar >> format;
+        if (format != kOrvexFormatNumber)
+            ar.ThrowException(CArchiveException::badSchema, "format number " + std::to_string(format) + ", expected 0");
+        kept.offset = ar.GetPosition();
+        kept.data.Load(ar);
+        ar.Close();
+    } catch (const std::bad_alloc&) {
+        error = path + ": not enough memory to load the data set";
+        return false;
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+    if (check && !check(kept.data, error)) return false;
+    // A file written while it was read is not the content that was read.
+    CFileIdentity after;
+    known = known && file.GetIdentity(after) && after == kept.identity;
+    if (known) {
+        std::lock_guard<std::mutex> lock(g_keptMutex);
+        g_kept = std::move(kept);
+    }
+    return true;
+}
+
+void ReleaseKeptDataSet() {
+    std::optional<stKept> released;
+    {
+        std::lock_guard<std::mutex> lock(g_keptMutex);
+        released.swap(g_kept);
+    }
+    // Freed outside the lock: a large data set takes a while.
+}
+
+bool TakeKeptDataSet(CArchive& ar, CSimulationData& data) {
+    std::optional<stKept> taken;
+    {
+        std::lock_guard<std::mutex> lock(g_keptMutex);
+        if (!g_kept) return false;
+        CFileIdentity identity;
+        if (!ar.GetFile()->GetIdentity(identity) || !(identity == g_kept->identity) ||
+            ar.GetPosition() != g_kept->offset)
+            return false;
+        taken.swap(g_kept);
+    }
+    data = std::move(taken->data);
+    ar.SkipToEnd();
     return true;
 }

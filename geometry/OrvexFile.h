@@ -1,10 +1,12 @@
 #pragma once
 // Whole .orvex files: the leading 32-bit zero, then the data set as CSimulationData::Serialize
 // writes it. The viewer reads the same layout through its own archive; the tools use these.
+#include <functional>
 #include <string>
 
 #include "geometry/CSimulationData.h"
 
+class CArchive;
 class CFile;
 
 // The format number every .orvex file starts with.
@@ -22,3 +24,23 @@ void WriteOrvex(CFile& file, const CSimulationData& data);
 // failed save leaves no half-written file behind.
 bool LoadOrvexFile(const std::string& path, CSimulationData& data, std::string& error);
 bool SaveOrvexFile(const std::string& path, const CSimulationData& data, std::string& error);
+
+// A job reads its file once. LoadOrvexFileAndKeep reads a file as LoadOrvexFile does, lets check
+// see the data set (a job's own tests; false with error refuses it), and keeps it for the next
+// CSimulationData::Load from the start of the same, unchanged file (device, inode, size and
+// modification time): the viewer's load when the job sets its FileName, which then takes the kept
+// data set over instead of reading the file again. One data set is kept at a time, until it is
+// taken, another one is kept, or ReleaseKeptDataSet() is called (CKeptDataSetRelease at the end
+// of a job). A load of any other file reads as usual.
+bool LoadOrvexFileAndKeep(const std::string& path, std::string& error,
+                          const std::function<bool(const CSimulationData&, std::string&)>& check = {});
+void ReleaseKeptDataSet();
+struct CKeptDataSetRelease {
+    CKeptDataSetRelease() = default;
+    CKeptDataSetRelease(const CKeptDataSetRelease&) = delete;
+    CKeptDataSetRelease& operator=(const CKeptDataSetRelease&) = delete;
+    ~CKeptDataSetRelease() { ReleaseKeptDataSet(); }
+};
+// For CSimulationData::Load: moves the kept data set into data when ar is at the start of the
+// kept file's data set, and moves ar to the end of the file; true when it did.
+bool TakeKeptDataSet(CArchive& ar, CSimulationData& data);

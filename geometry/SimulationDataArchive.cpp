@@ -1,11 +1,15 @@
 // CSimulationData::Serialize: the binary form that follows the leading 32-bit zero of a .orvex
 // file. docs/orvex-file-format.md is the description other programs write against; keep the two
 // in step.
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
 #include "geometry/CSimulationData.h"
+#include "geometry/OrvexFile.h"
 #include "platform/afx/CArchive.h"
 
 namespace {
@@ -102,25 +106,110 @@ void StoreSnapshot(CArchive& ar, const CSimulationData::stSnapshot& s) {
 
 // ---- loading ----------------------------------------------------------------------------------
 
-// Reads a count and checks that the archive still holds count records of at least recordSize
-// bytes, so a hostile count cannot make the reader allocate more than the file could fill.
-size_t GetCount(CArchive& ar, ULONGLONG recordSize, const char* what) {
-    LONG n = 0;
-    ar >> n;
-    if (n < 0) ar.ThrowException(CArchiveException::badSchema, std::string("negative ") + what + " count");
-    if (static_cast<ULONGLONG>(n) * recordSize > ar.GetBytesRemaining())
-        ar.ThrowException(CArchiveException::endOfFile,
-                          std::string(what) + " count " + std::to_string(n) + " exceeds the bytes left");
-    return static_cast<size_t>(n);
+// Memory a data set may cost per byte read (counting only bytes the file stores: a sparse file's
+// holes are not input), and the allowance every file has beyond that. Real data costs about 1.2
+// (a leg is 96 bytes for 80, a sample 4 for 4); a file made of empty records (a 4-byte outline
+// item is a 32-byte object) or of holes is refused once it passes the allowance, so no input
+// makes the reader hold more than twice what it stores, plus 4 MB.
+constexpr ULONGLONG kCostPerByte = 2;
+constexpr ULONGLONG kCostAllowance = 4u << 20;
+// Storage a count is trusted with before its bytes are seen; beyond it only as far as the bytes
+// the file really stores can fill (a sparse file's hole is not data).
+constexpr size_t kTrustedBytes = 1u << 20;
+// Arrays this large are asked to use 2 MB pages: a fresh page costs a fault either way, and 4 KB
+// faults dominated loading big files.
+constexpr size_t kLargePageMin = 4u << 20;
+// Samples are read straight into their array in pieces of this size, each first cleared while it
+// is still in the cache.
+constexpr size_t kSamplePiece = 256u << 10;
+
+void AdviseLargePages(const void* data, size_t bytes) {
+    if (bytes < kLargePageMin) return;
+    constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kLargePage - 1);
+    // Advice only: where the system has no large pages to give, the array uses small ones.
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
-std::string GetString(CArchive& ar, const char* what) {
+// The state of one load: the archive, and the memory the new data set holds against the bytes
+// read so far.
+class CLoader {
+public:
+    explicit CLoader(CArchive& ar)
+        : m_ar(ar), m_start(ar.GetBytesRemaining()), m_stored(ar.GetStoredBytesRemaining()) {}
+    CArchive& Ar() { return m_ar; }
+
+    // Reads a count and checks that the archive still holds count records of at least recordSize
+    // bytes (a 64-bit product), so a count can never promise more than the file could fill.
+    size_t GetCount(ULONGLONG recordSize, const char* what) {
+        LONG n = 0;
+        m_ar >> n;
+        if (n < 0) m_ar.ThrowException(CArchiveException::badSchema, std::string("negative ") + what + " count");
+        if (static_cast<ULONGLONG>(n) * recordSize > m_ar.GetBytesRemaining())
+            m_ar.ThrowException(CArchiveException::endOfFile,
+                                std::string(what) + " count " + std::to_string(n) + " exceeds the bytes left");
+        return static_cast<size_t>(n);
+    }
+
+    // Room for more of a run of n elements, each at least recordSize bytes in the file; called
+    // when v is full. The whole run gets its storage at once when it is small or the file stores
+    // its bytes; otherwise the storage grows with the elements actually read (doubling).
+    template <class T>
+    void Grow(std::vector<T>& v, size_t n, ULONGLONG recordSize) {
+        const size_t have = v.size();
+        const size_t left = n - have;
+        size_t add = left;
+        if (left * sizeof(T) > kTrustedBytes) {
+            const ULONGLONG stored = m_ar.GetStoredBytesRemaining() / recordSize;
+            add = std::min<size_t>(left, std::max<ULONGLONG>({kTrustedBytes / sizeof(T), stored, have}));
+        }
+        // Never more than the memory budget could ever allow the whole file (empty outline items
+        // cost 8 times their bytes).
+        const ULONGLONG budget = kCostPerByte * m_stored + kCostAllowance;
+        const ULONGLONG budgetLeft = budget > m_cost ? (budget - m_cost) / sizeof(T) : 0;
+        add = std::min<size_t>(add, std::max<ULONGLONG>(budgetLeft, 1));
+        v.reserve(have + add);
+        AdviseLargePages(v.data(), v.capacity() * sizeof(T));
+    }
+
+    // Adds bytes of memory the new data set holds; refuses the file once they pass the budget for
+    // the bytes read so far.
+    void Charge(ULONGLONG bytes) {
+        m_cost += bytes;
+        if (m_cost <= kCostAllowance) return;
+        const ULONGLONG read = std::min(m_start - m_ar.GetBytesRemaining(), m_stored);
+        if (m_cost > kCostPerByte * read + kCostAllowance)
+            m_ar.ThrowException(CArchiveException::badSchema,
+                                "the data set would need more than " + std::to_string(kCostPerByte) +
+                                    " bytes of memory per byte the file stores");
+    }
+
+private:
+    CArchive& m_ar;
+    ULONGLONG m_start;   // bytes the archive held at the start
+    ULONGLONG m_stored;  // of which the file stores
+    ULONGLONG m_cost = 0;
+};
+
+std::string GetString(CLoader& loader, const char* what) {
+    CArchive& ar = loader.Ar();
     DWORD n = 0;
     ar >> n;
     if (n > ar.GetBytesRemaining())
         ar.ThrowException(CArchiveException::endOfFile, std::string(what) + " longer than the bytes left");
-    std::string s(n, '\0');
-    ar.EnsureRead(s.data(), n);
+    std::string s;
+    // Read in pieces when the file does not store the bytes, so a hole cannot claim the memory.
+    const size_t trusted = n <= kTrustedBytes ? n : std::max<size_t>(kTrustedBytes, ar.GetStoredBytesRemaining());
+    size_t piece = std::min<size_t>(n, trusted);
+    while (s.size() < n) {
+        const size_t at = s.size();
+        const size_t k = std::min<size_t>(n - at, piece);
+        s.resize(at + k);
+        ar.EnsureRead(s.data() + at, static_cast<UINT>(k));
+        piece = std::max(piece, s.size());
+    }
+    loader.Charge(n);
     return s;
 }
 
@@ -135,11 +224,13 @@ bool AllZeroBits(const double* v, int n) {
     return true;
 }
 
-void LoadArcs(CArchive& ar, CArrayOfArcs& arcs) {
-    const size_t n = GetCount(ar, kArcRecord, "arc");
+void LoadArcs(CLoader& loader, CArrayOfArcs& arcs) {
+    CArchive& ar = loader.Ar();
+    const size_t n = loader.GetCount(kArcRecord, "arc");
     arcs.RemoveAll();
-    arcs.Reserve(n);
+    std::vector<CArrayOfArcs::stArc> list;
     for (size_t i = 0; i < n; ++i) {
+        if (list.size() == list.capacity()) loader.Grow(list, n, kArcRecord);
         CArrayOfArcs::stArc a;
         LONG kind = 0;
         ar >> kind;
@@ -162,14 +253,14 @@ void LoadArcs(CArchive& ar, CArrayOfArcs& arcs) {
         ar >> colour >> pen;
         a.m_colour = colour;
         a.m_penWidth = pen;
-        arcs.Add(a);
+        list.push_back(a);
+        loader.Charge(sizeof a);
     }
+    arcs.Assign(std::move(list));
 }
 
-void LoadLeg(CArchive& ar, CUTRay& r) {
-    BYTE rec[kLegRecord];
-    ar.EnsureRead(rec, sizeof rec);
-    const BYTE* p = rec;
+// One leg from its 80-byte record.
+CUTRay ParseLeg(CArchive& ar, const BYTE* p) {
     auto get = [&p](auto& v) {
         std::memcpy(&v, p, sizeof v);
         p += sizeof v;
@@ -185,44 +276,76 @@ void LoadLeg(CArchive& ar, CUTRay& r) {
     get(t0), get(t1OrSpeed), get(colour), get(pen);
     if (flags & ~kLegHasEnd) ar.ThrowException(CArchiveException::badSchema, "unknown leg flags");
     const CPoint3D origin(o[0], o[1], o[2]);
-    if (flags & kLegHasEnd)
-        r = CUTRay(origin, CPoint3D(tip[0], tip[1], tip[2]), t0, t1OrSpeed);
-    else
-        r = CUTRay(origin, CVector3D(tip[0], tip[1], tip[2]), t1OrSpeed, t0);
+    CUTRay r = (flags & kLegHasEnd) ? CUTRay(origin, CPoint3D(tip[0], tip[1], tip[2]), t0, t1OrSpeed)
+                                    : CUTRay(origin, CVector3D(tip[0], tip[1], tip[2]), t1OrSpeed, t0);
     r.m_kind = kind;
     r.m_colour = colour;
     r.m_penWidth = pen;
+    return r;
 }
 
-void LoadSnapshot(CArchive& ar, CSimulationData::stSnapshot& s) {
-    s.m_outlineItems.resize(GetCount(ar, kMinArcsRecord, "outline item"));
-    for (auto& item : s.m_outlineItems) LoadArcs(ar, item.m_arcs);
+// Legs are parsed where the archive buffered them; only a record split between two refills of
+// the buffer is copied.
+void LoadLegs(CLoader& loader, std::vector<CUTRay>& legs) {
+    CArchive& ar = loader.Ar();
+    const size_t n = loader.GetCount(kLegRecord, "leg");
+    while (legs.size() < n) {
+        if (legs.size() == legs.capacity()) loader.Grow(legs, n, kLegRecord);
+        const BYTE* p = nullptr;
+        const UINT available = ar.PeekBuffered(p);
+        const size_t whole = std::min<size_t>(std::min(n, legs.capacity()) - legs.size(), available / kLegRecord);
+        if (whole == 0) {
+            BYTE rec[kLegRecord];
+            ar.EnsureRead(rec, sizeof rec);
+            legs.push_back(ParseLeg(ar, rec));
+            loader.Charge(sizeof(CUTRay));
+            continue;
+        }
+        for (size_t i = 0; i < whole; ++i) legs.push_back(ParseLeg(ar, p + i * kLegRecord));
+        ar.Skip(static_cast<UINT>(whole * kLegRecord));
+        loader.Charge(whole * sizeof(CUTRay));
+    }
+}
+
+void LoadSamples(CLoader& loader, std::vector<float>& samples, size_t n) {
+    CArchive& ar = loader.Ar();
+    while (samples.size() < n) {
+        if (samples.size() == samples.capacity()) loader.Grow(samples, n, sizeof(float));
+        const size_t at = samples.size();
+        const size_t k = std::min({n, samples.capacity(), at + kSamplePiece / sizeof(float)}) - at;
+        samples.resize(at + k);
+        ar.EnsureRead(samples.data() + at, static_cast<UINT>(k * sizeof(float)));
+        loader.Charge(k * sizeof(float));
+    }
+}
+
+void LoadSnapshot(CLoader& loader, CSimulationData::stSnapshot& s) {
+    CArchive& ar = loader.Ar();
+    const size_t items = loader.GetCount(kMinArcsRecord, "outline item");
+    while (s.m_outlineItems.size() < items) {
+        if (s.m_outlineItems.size() == s.m_outlineItems.capacity()) loader.Grow(s.m_outlineItems, items, kMinArcsRecord);
+        loader.Charge(sizeof(CSimulationData::stOutlineItem));
+        LoadArcs(loader, s.m_outlineItems.emplace_back().m_arcs);
+    }
     LONG nBundles = 0;
     ar >> nBundles;
     s.m_nBundles = nBundles;
-    s.m_bundles.resize(GetCount(ar, kMinBundleRecord, "bundle"));
-    for (auto& bundle : s.m_bundles) {
-        const size_t legs = GetCount(ar, kLegRecord, "leg");
-        bundle.m_rays.resize(legs);
-        for (auto& leg : bundle.m_rays) LoadLeg(ar, leg);
+    const size_t bundles = loader.GetCount(kMinBundleRecord, "bundle");
+    while (s.m_bundles.size() < bundles) {
+        if (s.m_bundles.size() == s.m_bundles.capacity()) loader.Grow(s.m_bundles, bundles, kMinBundleRecord);
+        loader.Charge(sizeof(CBundle));
+        LoadLegs(loader, s.m_bundles.emplace_back().m_rays);
     }
     ar >> s.m_windowStart >> s.m_windowLength >> s.m_yMax >> s.m_yMin >> s.m_sampleInterval >>
         s.m_windowSampleInterval >> s.m_dataStart;
     LONG nSamples = 0;
     ar >> nSamples;
     if (nSamples < 0) ar.ThrowException(CArchiveException::badSchema, "negative sample count");
-    s.m_xLabel = GetString(ar, "x label");
+    s.m_xLabel = GetString(loader, "x label");
     if (static_cast<ULONGLONG>(nSamples) * sizeof(float) > ar.GetBytesRemaining())
         ar.ThrowException(CArchiveException::endOfFile, "sample count exceeds the bytes left");
-    s.m_samples.resize(static_cast<size_t>(nSamples));
+    LoadSamples(loader, s.m_samples, static_cast<size_t>(nSamples));
     s.m_nSamples = nSamples;
-    BYTE* data = reinterpret_cast<BYTE*>(s.m_samples.data());
-    const size_t bytes = s.m_samples.size() * sizeof(float);
-    for (size_t done = 0; done < bytes;) {
-        const size_t chunk = std::min<size_t>(bytes - done, size_t{1} << 30);
-        ar.EnsureRead(data + done, static_cast<UINT>(chunk));
-        done += chunk;
-    }
 }
 
 }  // namespace
@@ -261,6 +384,8 @@ void CSimulationData::Store(CArchive& ar) const {
 }
 
 void CSimulationData::Load(CArchive& ar) {
+    // A job that read this very file to check it left the result for this load.
+    if (TakeKeptDataSet(ar, *this)) return;
     {
 
     char signature[4];
@@ -273,17 +398,25 @@ void CSimulationData::Load(CArchive& ar) {
         ar.ThrowException(CArchiveException::badSchema, "unknown version " + std::to_string(version));
 
     // Read into a fresh set so a failure leaves this one as it was.
+    CLoader loader(ar);
     CSimulationData d;
-    LoadArcs(ar, d.m_outline);
+    LoadArcs(loader, d.m_outline);
     LONG display = 0;
     ar >> display;
     d.m_displaySnapshot = display;
-    d.m_snapshots.resize(GetCount(ar, kMinSnapshotRecord, "snapshot"));
-    for (auto& s : d.m_snapshots) LoadSnapshot(ar, s);
-    LoadArcs(ar, d.m_extraOutline);
-    d.m_labels.resize(GetCount(ar, kMinLabelRecord, "label"));
-    for (auto& l : d.m_labels) {
-        l.m_text = GetString(ar, "label text");
+    const size_t snapshots = loader.GetCount(kMinSnapshotRecord, "snapshot");
+    while (d.m_snapshots.size() < snapshots) {
+        if (d.m_snapshots.size() == d.m_snapshots.capacity()) loader.Grow(d.m_snapshots, snapshots, kMinSnapshotRecord);
+        loader.Charge(sizeof(CSimulationData::stSnapshot));
+        LoadSnapshot(loader, d.m_snapshots.emplace_back());
+    }
+    LoadArcs(loader, d.m_extraOutline);
+    const size_t labels = loader.GetCount(kMinLabelRecord, "label");
+    while (d.m_labels.size() < labels) {
+        if (d.m_labels.size() == d.m_labels.capacity()) loader.Grow(d.m_labels, labels, kMinLabelRecord);
+        loader.Charge(sizeof(CSimulationData::stLabel));
+        CSimulationData::stLabel& l = d.m_labels.emplace_back();
+        l.m_text = GetString(loader, "label text");
         GetPoint(ar, l.m_anchor.x, l.m_anchor.y, l.m_anchor.z);
         GetPoint(ar, l.m_span1.x, l.m_span1.y, l.m_span1.z);
         GetPoint(ar, l.m_span2.x, l.m_span2.y, l.m_span2.z);

@@ -12,6 +12,7 @@
 #include "ids/OrvexViewerIds.h"
 #include "platform/com/SafeArray.h"
 #include "platform/com/Variant.h"
+#include "platform/gdi/Png.h"
 
 namespace {
 
@@ -114,7 +115,8 @@ void NoteRange(const char* option, const SAscanOptions::SRange& range, double lo
 
 bool RunAscanJob(const SAscanOptions& options, std::string& error, std::vector<std::string>* notes) {
     // The viewer reads files silently (a bad file just empties it), so the file is checked here
-    // first: a file that cannot be read is a failed job with its reason, not an empty plot.
+    // first: a file that cannot be read is a failed job with its reason, not an empty plot. The
+    // viewer's load then takes over the data set read here instead of reading the file again.
     CJobDataFile data;
     if (!data.Prepare(options.inputPath, error)) return false;
     {
@@ -180,6 +182,9 @@ bool RunAscanJob(const SAscanOptions& options, std::string& error, std::vector<s
     if (!ok) return false;
 
     document.Pump(0);
+    // Background writes (the demo's) already go under another name and are renamed when complete.
+    if (CPngBackgroundWrites::Active() && options.scale == 1.0 && !options.stamp)
+        return document.Render(options.outputPath, error);
     // Written under another name first, so a failed write leaves no partial picture.
     const std::string partial = options.outputPath + ".partial";
     SPictureOptions picture;

@@ -17,6 +17,7 @@
 #include "host/RenderJob.h"
 #include "ids/OrvexViewerIds.h"
 #include "platform/com/Variant.h"
+#include "platform/gdi/Png.h"
 #include "simulation/Generator.h"
 
 namespace fs = std::filesystem;
@@ -168,7 +169,7 @@ bool WriteAnimationFrames(const CDemoWriter& out, const std::string& data, int m
     return true;
 }
 
-bool RunDemoDocument(const CDemoWriter& out, std::string& error) {
+bool RunDemoDocument(const CDemoWriter& out, CPngBackgroundWrites& writes, std::string& error) {
     const std::string docPath = out.PathOf("demo.json");
     {
         std::ofstream doc(docPath, std::ios::binary | std::ios::trunc);
@@ -204,6 +205,9 @@ bool RunDemoDocument(const CDemoWriter& out, std::string& error) {
     macros.Close();
     document.Close();
 
+    // The tour's pictures are found in the folder, so they must be on disk first.
+    std::string writeError;
+    const bool written = writes.Finish(writeError);
     // The tour's pictures, whether or not it ran to its end.
     std::vector<std::string> made;
     for (const auto& e : fs::directory_iterator(out.Dir(), ec)) {
@@ -212,7 +216,8 @@ bool RunDemoDocument(const CDemoWriter& out, std::string& error) {
     }
     std::sort(made.begin(), made.end());
     for (const auto& name : made) out.Report(name);
-    return ran;
+    if (ran && !written) error = writeError;
+    return ran && written;
 }
 
 }  // namespace
@@ -240,6 +245,15 @@ bool RunDemoJob(const SDemoOptions& options, const std::function<void(const std:
     const int snapshots = static_cast<int>(data.m_snapshots.size());
     data = CSimulationData();
 
-    return WriteViewerPictures(out, dataPath, error) && WriteAscanPictures(out, dataPath, snapshots, error) &&
-           WriteAnimationFrames(out, dataPath, options.maxFrames, error) && RunDemoDocument(out, error);
+    // The pictures are independent of each other: they are encoded and written beside the
+    // drawing, which stays on this thread.
+    CPngBackgroundWrites writes;
+    const bool ok = WriteViewerPictures(out, dataPath, error) && WriteAscanPictures(out, dataPath, snapshots, error) &&
+                    WriteAnimationFrames(out, dataPath, options.maxFrames, error) && RunDemoDocument(out, writes, error);
+    std::string writeError;
+    if (!writes.Finish(writeError) && ok) {
+        error = writeError;
+        return false;
+    }
+    return ok;
 }

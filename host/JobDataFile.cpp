@@ -53,9 +53,10 @@ bool CJobDataFile::Prepare(const std::string& path, std::string& error) {
     m_viewerPath = path;
     CSimulationData data;
     if (!IsJson(path)) {
-        if (!LoadOrvexFile(path, data, error)) return false;
-        m_snapshots = data.m_snapshots.size();
-        return true;
+        return LoadOrvexFileAndKeep(path, error, [this](const CSimulationData& loaded, std::string&) {
+            m_snapshots = loaded.m_snapshots.size();
+            return true;
+        });
     }
     if (!LoadJsonFile(path, data, error)) {
         IsDocumentFile(path, error);

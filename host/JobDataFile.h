@@ -2,10 +2,12 @@
 // The simulation file a command-line job draws. The viewer reads bad files without a word and
 // opens only the .orvex form, so the job reads the file first (a failed job names the problem)
 // and hands a file in the JSON form to the viewer as a temporary .orvex file of the same data,
-// removed when the job ends.
+// removed when the job ends. A .orvex file read here is kept for the viewer's load of the same
+// file, which takes it over instead of reading the file again (one load per job).
 #include <string>
 
 #include "geometry/CSimulationData.h"
+#include "geometry/OrvexFile.h"
 
 // Whether a file that did not read as data is a document (page, controls, macros) instead; the
 // message then says what to do with it.
@@ -34,4 +36,5 @@ private:
     std::string m_viewerPath;
     std::string m_temporary;
     size_t m_snapshots = 0;
+    CKeptDataSetRelease m_release;  // what the viewer did not take over is let go with the job
 };

@@ -29,6 +29,7 @@ bool CallWithAngle(IDispatch* viewer, const char* method, float degrees, std::st
 bool RunRenderJob(const SRenderOptions& options, std::string& error) {
     // The viewer reads files silently (a bad file just empties it), so the file is checked here
     // first: a file that cannot be read is a failed job with its reason, not an empty picture.
+    // The viewer's load then takes over the data set read here instead of reading the file again.
     CJobDataFile data;
     if (!data.Prepare(options.inputPath, error)) return false;
 

@@ -111,6 +111,32 @@ ULONGLONG CArchive::GetBytesRemaining() const {
     return beyond + static_cast<ULONGLONG>(m_lim - m_cur);
 }
 
+ULONGLONG CArchive::GetStoredBytesRemaining() const {
+    assert(IsLoading());
+    return static_cast<ULONGLONG>(m_lim - m_cur) + m_pFile->GetStoredLength();
+}
+
+UINT CArchive::PeekBuffered(const BYTE*& data) {
+    assert(!m_closed);
+    if (IsStoring()) ThrowException(CArchiveException::writeOnly);
+    if (m_cur == m_lim) FillBuffer();
+    data = m_cur;
+    return static_cast<UINT>(m_lim - m_cur);
+}
+
+ULONGLONG CArchive::GetPosition() const {
+    assert(IsLoading());
+    return m_pFile->GetPosition() - static_cast<ULONGLONG>(m_lim - m_cur);
+}
+
+void CArchive::SkipToEnd() {
+    assert(IsLoading());
+    const ULONGLONG before = m_pFile->GetPosition();
+    const ULONGLONG end = m_pFile->SeekToEnd();
+    m_fileBytesRead += end > before ? end - before : 0;
+    m_cur = m_lim = m_bufStart;
+}
+
 void CArchive::Write(const void* lpBuf, UINT nMax) {
     assert(!m_closed);
     if (IsLoading()) ThrowException(CArchiveException::readOnly);

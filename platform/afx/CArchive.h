@@ -63,6 +63,19 @@ public:
     // Bytes a loading archive can still deliver: what is buffered plus what the file holds beyond
     // its position. Readers check counts against it before they allocate.
     ULONGLONG GetBytesRemaining() const;
+    // The part of those bytes that is stored: what is buffered plus the file's bytes outside its
+    // holes (CFile::GetStoredLength). A sparse file's hole reads as zeros that were never
+    // written, so readers trust counts and budget memory against this. A few system calls.
+    ULONGLONG GetStoredBytesRemaining() const;
+    // Loading without a copy: the buffered bytes (refilled from the file when none are left) and
+    // their number, 0 at the end of the stream; Skip(n) consumes n of them.
+    UINT PeekBuffered(const BYTE*& data);
+    void Skip(UINT n) { m_cur += n; }
+    // Loading: the file offset of the next byte the archive delivers.
+    ULONGLONG GetPosition() const;
+    // Loading: drops what is buffered and moves to the end of the file, as if everything had been
+    // read (a reader that had the content from elsewhere).
+    void SkipToEnd();
 
     void Flush();
     // Flushes (storing) and detaches from the file; the file stays open.

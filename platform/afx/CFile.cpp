@@ -172,6 +172,47 @@ ULONGLONG CFile::GetPosition() const {
     return static_cast<ULONGLONG>(pos);
 }
 
+ULONGLONG CFile::GetStoredLength() const {
+    assert(m_fd >= 0);
+    const off_t pos = ::lseek(m_fd, 0, SEEK_CUR);
+    if (pos < 0) throw CFileException(CFileException::badSeek, errno, m_strFileName);
+    const off_t length = static_cast<off_t>(GetLength());
+    if (length <= pos) return 0;
+    // The data extents from the position on (SEEK_DATA/SEEK_HOLE move the offset, which is put
+    // back). A file system that cannot tell reports the whole rest as one extent; after many
+    // extents the rest is counted as stored rather than walked.
+    constexpr int kMaxExtents = 4096;
+    ULONGLONG stored = 0;
+    off_t at = pos;
+    for (int i = 0; at < length; ++i) {
+        if (i == kMaxExtents) {
+            stored += static_cast<ULONGLONG>(length - at);
+            break;
+        }
+        const off_t data = ::lseek(m_fd, at, SEEK_DATA);
+        if (data < 0) {
+            if (errno != ENXIO) stored += static_cast<ULONGLONG>(length - at);  // no hole support
+            break;                                                              // ENXIO: only a hole is left
+        }
+        off_t hole = ::lseek(m_fd, data, SEEK_HOLE);
+        if (hole < 0 || hole > length) hole = length;
+        stored += static_cast<ULONGLONG>(hole - data);
+        at = hole;
+    }
+    if (::lseek(m_fd, pos, SEEK_SET) != pos) throw CFileException(CFileException::badSeek, errno, m_strFileName);
+    return stored;
+}
+
+bool CFile::GetIdentity(CFileIdentity& identity) const {
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0) return false;
+    identity.m_device = static_cast<ULONGLONG>(st.st_dev);
+    identity.m_inode = static_cast<ULONGLONG>(st.st_ino);
+    identity.m_size = static_cast<ULONGLONG>(st.st_size);
+    identity.m_modifiedNs = static_cast<LONGLONG>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
 void CFile::Flush() {
     assert(m_fd >= 0);
     // Writes go straight to the descriptor; nothing is buffered here.

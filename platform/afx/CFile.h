@@ -49,6 +49,16 @@ public:
     std::string m_strFileName;
 };
 
+// What tells one file's content from another's without reading it: device, inode, size and the
+// time of the last modification (in nanoseconds).
+struct CFileIdentity {
+    ULONGLONG m_device = 0;
+    ULONGLONG m_inode = 0;
+    ULONGLONG m_size = 0;
+    LONGLONG m_modifiedNs = 0;
+    bool operator==(const CFileIdentity&) const = default;
+};
+
 // A file on disk, read and written through one descriptor.
 class CFile {
 public:
@@ -88,6 +98,12 @@ public:
     ULONGLONG SeekToEnd() { return Seek(0, end); }
     virtual ULONGLONG GetLength() const;
     virtual ULONGLONG GetPosition() const;
+    // The bytes from the position to the end that the file really stores: the rest of the file
+    // without the holes of a sparse file (which read as zeros that were never written). Where the
+    // system cannot tell, the whole rest.
+    virtual ULONGLONG GetStoredLength() const;
+    // The open file's identity; false when it has none (a memory file) or the system cannot tell.
+    virtual bool GetIdentity(CFileIdentity& identity) const;
     virtual void Flush();
     // Closes the file; throws when the system reports a failure while closing.
     virtual void Close();
@@ -117,6 +133,8 @@ public:
     ULONGLONG Seek(LONGLONG offset, UINT from) override;
     ULONGLONG GetLength() const override { return m_data.size(); }
     ULONGLONG GetPosition() const override { return m_position; }
+    ULONGLONG GetStoredLength() const override { return m_position < m_data.size() ? m_data.size() - m_position : 0; }
+    bool GetIdentity(CFileIdentity&) const override { return false; }
     void Flush() override {}
     void Close() override { m_closed = true; }
     void Abort() override { m_closed = true; }
