@@ -1,6 +1,8 @@
 // Reading the JSON form. Every check names where it failed, as a path from the top
 // ("snapshots[2].bundles[0].rays[17].startTime"), so a hand-written file is quick to fix.
 #include <cmath>
+#include <cstdio>
+#include <memory>
 #include <fstream>
 #include <initializer_list>
 #include <limits>
@@ -9,6 +11,10 @@
 #include <string>
 
 #include "geometry/SimulationDataJson.h"
+
+#include <unistd.h>
+
+#include "platform/base/SafeFile.h"
 
 namespace {
 
@@ -322,13 +328,23 @@ void ReadSimulationDataJsonText(const std::string& text, CSimulationData& data) 
 }
 
 bool LoadJsonFile(const std::string& path, CSimulationData& data, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open the file";
+    std::string why;
+    const int fd = OpenRegularFile(path.c_str(), why);
+    std::FILE* file = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) {
+        if (fd >= 0) ::close(fd);
+        error = path + ": cannot open the file (" + why + ")";
         return false;
     }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, &std::fclose);
     try {
-        ReadSimulationDataJson(in, data);
+        json parsed;
+        try {
+            parsed = json::parse(file);
+        } catch (const json::exception& e) {
+            throw CJsonDataError(std::string("not valid JSON: ") + e.what());
+        }
+        ReadDataSet(parsed, data);
     } catch (const std::bad_alloc&) {
         error = path + ": not enough memory to load the data set";
         return false;

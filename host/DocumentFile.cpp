@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/base/SafeFile.h"
 #include "platform/base/Saturate.h"
 
 using json = nlohmann::ordered_json;
@@ -237,24 +238,11 @@ std::string FormatDocumentJson(const SDocumentModel& model) {
 
 bool LoadDocumentFile(const std::string& path, SDocumentModel& model, std::string& error,
                       std::vector<std::string>& warnings) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open the document";
+    std::string text, why;
+    if (!ReadRegularFile(path, kMaxDocumentBytes, text, why)) {
+        error = path + ": cannot open the document (" + why + ")";
         return false;
     }
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size < 0 || static_cast<std::uintmax_t>(size) > kMaxDocumentBytes) {
-        error = path + ": not a document (larger than " + std::to_string(kMaxDocumentBytes >> 20) + " MB)";
-        return false;
-    }
-    std::string text(static_cast<size_t>(size), '\0');
-    if (!in.read(text.data(), size)) {
-        error = path + ": cannot read the document";
-        return false;
-    }
-    std::string why;
     if (!ParseDocumentJson(text, model, why, warnings)) {
         error = path + ": " + why;
         return false;
@@ -263,10 +251,9 @@ bool LoadDocumentFile(const std::string& path, SDocumentModel& model, std::strin
 }
 
 bool SaveDocumentFile(const std::string& path, const SDocumentModel& model, std::string& error) {
-    std::string text = FormatDocumentJson(model);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush()) {
-        error = path + ": cannot write the document";
+    std::string why;
+    if (!WriteOutputText(path, FormatDocumentJson(model), why)) {
+        error = path + ": cannot write the document (" + why + ")";
         return false;
     }
     return true;

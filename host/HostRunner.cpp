@@ -2,6 +2,7 @@
 #include <array>
 
 #include "host/HostDocument.h"
+#include "platform/base/SafeFile.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/Png.h"
 #include "platform/win/CWindowManager.h"
@@ -39,8 +40,12 @@ bool CHostDocument::Render(const std::string& path, std::string& error) {
         return false;
     }
     m_pWindowManager->PaintAll();
-    if (!SaveBitmapPng(*surface, path)) {
-        error = path + ": cannot write the picture";
+    std::string why;
+    const bool written = WriteOutputFile(
+        path,
+        [surface](const std::string& target, std::string&) { return SaveBitmapPng(*surface, target); }, why);
+    if (!written) {
+        error = path + ": cannot write the picture" + (why.empty() ? std::string() : " (" + why + ")");
         return false;
     }
     return true;

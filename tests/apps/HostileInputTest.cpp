@@ -1,0 +1,111 @@
+// The tool against special files given where data or output is expected: a FIFO, a folder, a
+// terminal. Each is refused at once with one clear line, or, as output, written as such; nothing is
+// replaced and nothing waits. The commands run under `timeout`, so a regression fails the test
+// instead of hanging the suite.
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "apps/CliTestSupport.h"
+
+namespace {
+
+class HostileInputTest : public CliTest {
+protected:
+    // Exit status of orvex, or 124 when it had to be stopped.
+    int RunGuarded(const std::string& args) {
+        const std::string cmd = "cd '" + m_dir.string() + "' && timeout 20 '" + ORVEX_EXE + "' " + args +
+                                " >out.txt 2>err.txt </dev/null";
+        const int status = std::system(cmd.c_str());
+        m_out = Slurp("out.txt");
+        m_err = Slurp("err.txt");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    void MakeFifo(const std::string& name) {
+        std::filesystem::remove(m_dir / name);
+        ASSERT_EQ(::mkfifo((m_dir / name).c_str(), 0600), 0);
+    }
+    bool IsFifo(const std::string& name) const {
+        struct stat st {};
+        return ::lstat((m_dir / name).c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+    }
+    std::string Document(const std::string& fileName) const {
+        return R"({"page": {"width": 200, "height": 100}, "controls": [
+            {"progid": "ORVEXVIEWER.OrvexViewerCtrl.1", "name": "V", "rect": [0, 0, 200, 100],
+             "properties": {"FileName": ")" + fileName + R"("}}]})";
+    }
+};
+
+}  // namespace
+
+// A FIFO as the simulation file of every command that reads one.
+TEST_F(HostileInputTest, AFifoAsDataIsRefusedAtOnce) {
+    MakeFifo("data.orvex");
+    MakeFifo("data.json");
+    const char* commands[] = {"info data.orvex", "render data.orvex -o a.png", "ascan data.orvex -o b.png",
+                              "convert data.json c.orvex", "convert data.orvex c.json"};
+    for (const char* command : commands) {
+        EXPECT_EQ(RunGuarded(command), 1)
+            << command << "\n" << m_err;
+        EXPECT_NE(m_err.find("not a regular file"), std::string::npos) << command << "\n" << m_err;
+        EXPECT_EQ(std::count(m_err.begin(), m_err.end(), '\n'), 1) << m_err;
+    }
+    EXPECT_FALSE(Exists("a.png") || Exists("b.png") || Exists("c.orvex") || Exists("c.json"));
+}
+
+// As a stored FileName a FIFO, a folder or a terminal is an unreadable file like any other: the
+// document opens with a warning, runs its script and renders.
+TEST_F(HostileInputTest, ASpecialFileAsFileNameIsAnUnreadableFile) {
+    MakeFifo("data.orvex");
+    std::filesystem::create_directories(m_dir / "folder.orvex");
+    for (const char* name : {"data.orvex", "folder.orvex", "/dev/stdin", "/dev/tty"}) {
+        WriteText("doc.json", Document(name));
+        WriteText("s.lua", "print(V.FileName)");
+        EXPECT_EQ(RunGuarded("run doc.json --script s.lua -o page.png"), 0) << name << "\n" << m_err;
+        EXPECT_EQ(m_out, std::string(name) + "\n");
+        EXPECT_EQ(PngSize("page.png"), std::make_pair(200u, 100u)) << name;
+        EXPECT_EQ(RunGuarded("print doc.json -o page.pdf"), 0) << name << "\n" << m_err;
+    }
+}
+
+// A FIFO or a folder named as the document, the script or the registry file.
+TEST_F(HostileInputTest, AFifoAsDocumentScriptOrRegistryIsRefused) {
+    MakeFifo("doc.json");
+    MakeFifo("s.lua");
+    MakeFifo("r.reg");
+    EXPECT_EQ(RunGuarded("run doc.json"), 1);
+    EXPECT_NE(m_err.find("doc.json: cannot open the document (not a regular file (a FIFO))"), std::string::npos) << m_err;
+    EXPECT_EQ(RunGuarded("print doc.json -o p.pdf"), 1);
+    EXPECT_NE(m_err.find("not a regular file (a FIFO)"), std::string::npos) << m_err;
+    WriteText("ok.json", Document("none.orvex"));
+    EXPECT_EQ(RunGuarded("run ok.json --script s.lua"), 1);
+    EXPECT_NE(m_err.find("s.lua: cannot read the script (not a regular file (a FIFO))"), std::string::npos) << m_err;
+    EXPECT_EQ(RunGuarded("register --registry r.reg"), 1);
+    EXPECT_NE(m_err.find("not a regular file (a FIFO)"), std::string::npos) << m_err;
+}
+
+// Output named by a FIFO without a reader or by a folder is refused and left as it was; a FIFO
+// that is read gets the picture through it and stays a FIFO.
+TEST_F(HostileInputTest, OutputToAFifoOrAFolderIsNeverReplaced) {
+    WriteText("doc.json", Document("none.orvex"));
+    std::filesystem::create_directories(m_dir / "out.png");
+    EXPECT_EQ(RunGuarded("run doc.json -o out.png"), 1);
+    EXPECT_NE(m_err.find("cannot write to a folder"), std::string::npos) << m_err;
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir / "out.png"));
+    std::filesystem::create_directories(m_dir / "out.pdf");
+    EXPECT_EQ(RunGuarded("print doc.json -o out.pdf"), 1);
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir / "out.pdf"));
+
+    MakeFifo("pipe.png");
+    EXPECT_EQ(RunGuarded("run doc.json -o pipe.png"), 1);
+    EXPECT_NE(m_err.find("nothing is reading the FIFO"), std::string::npos) << m_err;
+    EXPECT_TRUE(IsFifo("pipe.png"));
+
+    // A reader copies what comes through the FIFO into a file.
+    const std::string cmd = "cd '" + m_dir.string() + "' && (timeout 20 cat pipe.png > got.png &) && sleep 0.2 && timeout 20 '" +
+                            ORVEX_EXE + "' run doc.json -o pipe.png 2>err.txt; s=$?; wait; exit $s";
+    const int status = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Slurp("err.txt");
+    EXPECT_TRUE(IsFifo("pipe.png"));
+}
