@@ -51,6 +51,10 @@ bool CHostDocument::Render(const std::string& path, std::string& error) {
     return true;
 }
 
+bool CHostDocument::HasInvalidWindows() const {
+    return m_pWindowManager && m_pWindowManager->HasInvalidWindows();
+}
+
 COLORREF CHostDocument::Pixel(int x, int y) {
     const CBitmap* surface = m_pWindowManager && m_pPage ? m_pWindowManager->GetSurface(m_pPage->GetSafeHwnd()) : nullptr;
     if (surface == nullptr) return CLR_INVALID;

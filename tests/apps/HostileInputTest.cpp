@@ -109,3 +109,50 @@ TEST_F(HostileInputTest, OutputToAFifoOrAFolderIsNeverReplaced) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Slurp("err.txt");
     EXPECT_TRUE(IsFifo("pipe.png"));
 }
+
+// Host calls that work in C++ count against the one budget: a loop of frame renders ends at it.
+TEST_F(HostileInputTest, RenderingTheFrameInALoopMeetsTheBudget) {
+    WriteText("doc.json", Document("none.orvex"));
+    WriteText("s.lua", "V.ControlDetectionEnabled = true\n"
+                       "host.mouse('rup', 50, 50) host.pump(0)\n"
+                       "assert(host.frame())\n"
+                       "while true do host.render_frame('f.png') end\n");
+    EXPECT_EQ(RunGuarded("run doc.json --script s.lua --max-instructions 100000"), 1) << m_err;
+    EXPECT_NE(m_err.find("instruction limit of 100000 reached"), std::string::npos) << m_err;
+    // Each render is charged by the frame's pixels, so a handful fit, not thousands.
+    WriteText("count.lua", "V.ControlDetectionEnabled = true\n"
+                           "host.mouse('rup', 50, 50) host.pump(0)\n"
+                           "while true do host.render_frame('f.png') print('frame') end\n");
+    EXPECT_EQ(RunGuarded("run doc.json --script count.lua --max-instructions 100000"), 1) << m_err;
+    const auto frames = std::count(m_out.begin(), m_out.end(), '\n');
+    EXPECT_GT(frames, 0);
+    EXPECT_LT(frames, 20);
+}
+
+// Sampling a painted page costs a host call per pixel, not the page's area each time.
+TEST_F(HostileInputTest, SamplingAPaintedPageIsCheap) {
+    WriteText("doc.json", Document("none.orvex"));
+    WriteText("s.lua", "local sum = 0\n"
+                       "for i = 1, 2000 do sum = sum + host.pixel(i % 200, i % 100) end\n"
+                       "print('sampled')");
+    EXPECT_EQ(RunGuarded("run doc.json --script s.lua --max-instructions 3000000"), 0) << m_err;
+    EXPECT_EQ(m_out, "sampled\n");
+    // Changing the page makes the next read paint it again, which is charged.
+    WriteText("t.lua", "for i = 1, 2000 do V:Rotate(1) host.pixel(1, 1) end");
+    EXPECT_EQ(RunGuarded("run doc.json --script t.lua --max-instructions 3000000"), 1);
+    EXPECT_NE(m_err.find("instruction limit"), std::string::npos) << m_err;
+}
+
+// A link planted where a macro saves or renders is replaced; the file it points to is not touched.
+TEST_F(HostileInputTest, MacrosNeverWriteThroughALink) {
+    WriteText("victim.txt", "precious");
+    WriteText("doc.json", Document("none.orvex"));
+    std::filesystem::create_symlink(m_dir / "victim.txt", m_dir / "saved.json");
+    std::filesystem::create_symlink(m_dir / "victim.txt", m_dir / "page.png");
+    WriteText("s.lua", "host.save('saved.json') host.render('page.png')");
+    EXPECT_EQ(RunGuarded("run doc.json --script s.lua"), 0) << m_err;
+    EXPECT_EQ(Slurp("victim.txt"), "precious");
+    EXPECT_FALSE(std::filesystem::is_symlink(m_dir / "saved.json"));
+    EXPECT_EQ(PngSize("page.png"), std::make_pair(200u, 100u));
+    EXPECT_NE(Slurp("saved.json").find("\"page\""), std::string::npos);
+}
