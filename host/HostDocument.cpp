@@ -27,6 +27,10 @@ struct CHostDocument::SEntry {
     COleControl* control = nullptr;
     CControlSite* site = nullptr;
     CExtendedControl* extended = nullptr;
+    // What the control saved once the document had opened: a property it still saves the same
+    // way is unchanged, and saving writes the file's own value for it.
+    std::vector<SStoredProperty> baseline;
+    bool hasBaseline = false;
 };
 
 // The folder the process worked in before the document opened, given back on close.
@@ -134,6 +138,27 @@ bool CHostDocument::OpenPrepared(std::string& error) {
     return true;
 }
 
+namespace {
+
+// The properties a control saves now, or nothing when it cannot save.
+bool SaveProperties(COleControl& control, std::vector<SStoredProperty>& out) {
+    CStoredPropertyBag* bag = CStoredPropertyBag::Create({}, {});
+    if (bag == nullptr) return false;
+    const bool ok = SUCCEEDED(control.Save(bag, FALSE, TRUE));
+    if (ok) out = bag->GetProperties();
+    bag->Release();
+    return ok;
+}
+
+const SStoredProperty* FindProperty(const std::vector<SStoredProperty>& properties, const std::string& name) {
+    const SStoredProperty* found = nullptr;
+    for (const SStoredProperty& p : properties)
+        if (p.name == name) found = &p;  // the last of repeated keys, as reading takes it
+    return found;
+}
+
+}  // namespace
+
 void CHostDocument::CreateControl(SEntry& entry, size_t index) {
     const SDocumentControl& stored = entry.stored;
     std::string where = "controls[" + std::to_string(index) + "] (\"" + stored.name + "\")";
@@ -186,6 +211,9 @@ void CHostDocument::CreateControl(SEntry& entry, size_t index) {
         for (const std::string& problem : bag->GetProblems()) m_messages.push_back(problem);
         bag->Release();
     }
+    // What the control makes of the file, before its window exists (saving has no side effects
+    // yet): the measure of "unchanged" when the document is saved.
+    entry.hasBaseline = SaveProperties(control, entry.baseline);
 
     // Then the window, so a stored animation resumes when it is created.
     if (!control.ActivateInPlace(m_pPage.get(), stored.rect))
@@ -237,27 +265,34 @@ void CHostDocument::Close() {
     m_bOpen = false;
 }
 
+
+
 SDocumentModel CHostDocument::GetModel() {
     SDocumentModel model;
     model.pageWidth = m_model.pageWidth;
     model.pageHeight = m_model.pageHeight;
     model.macros = m_model.macros;
+    model.source = m_model.source;
     for (const auto& entry : m_entries) {
         SDocumentControl stored = entry->stored;
-        if (entry->control != nullptr) {
-            if (CStoredPropertyBag* bag = CStoredPropertyBag::Create({}, {})) {
-                if (SUCCEEDED(entry->control->Save(bag, FALSE, TRUE))) {
-                    std::vector<SStoredProperty> saved = bag->GetProperties();
-                    // Keys the control does not exchange are kept, so saving loses nothing.
-                    for (const SStoredProperty& p : stored.properties) {
-                        bool written = false;
-                        for (const SStoredProperty& s : saved) written = written || s.name == p.name;
-                        if (!written) saved.push_back(p);
-                    }
-                    stored.properties = std::move(saved);
-                }
-                bag->Release();
+        std::vector<SStoredProperty> saved;
+        if (entry->control != nullptr && SaveProperties(*entry->control, saved)) {
+            // A property the control saves as it saved it when the document had opened is
+            // unchanged: the file's value stays (and one the file did not have stays out), so
+            // saving an unchanged document writes what it read. Keys the control does not
+            // exchange are kept, so saving loses nothing.
+            auto changed = [&entry](const SStoredProperty& now) {
+                const SStoredProperty* before = entry->hasBaseline ? FindProperty(entry->baseline, now.name) : nullptr;
+                return before == nullptr || !SameStoredValue(before->value, now.value);
+            };
+            std::vector<SStoredProperty> merged;
+            for (const SStoredProperty& p : stored.properties) {
+                const SStoredProperty* now = FindProperty(saved, p.name);
+                merged.push_back(now != nullptr && changed(*now) ? SStoredProperty{p.name, now->value} : p);
             }
+            for (const SStoredProperty& now : saved)
+                if (FindProperty(stored.properties, now.name) == nullptr && changed(now)) merged.push_back(now);
+            stored.properties = std::move(merged);
         }
         model.controls.push_back(std::move(stored));
     }
