@@ -54,6 +54,13 @@ struct SDocumentModel {
 constexpr int kMaxPageExtent = 8192;
 constexpr int kMaxControlExtent = 32767;
 
+// One memory budget for the pictures of an open document: the page's surface and, for each
+// control, two pictures of its size (a back buffer, and a plot's composition and background
+// bitmaps), 1 GiB of 32-bit pixels in all. It is checked before anything is made: a control that
+// would take the document past it is left out with a message naming it and its size.
+constexpr uint64_t kPictureBudgetPixels = 1ull << 28;
+constexpr uint64_t kPicturesPerControl = 2;
+
 // Parses a document. A file that is not a JSON object or has no usable page fails: false, with one
 // line in `error`. Problems within single controls, properties or macros are appended to
 // `warnings` (one line each, naming the entry) and that entry, or that value, is left out.

@@ -2,6 +2,7 @@
 // order, and taken down again without leaving a COM object alive.
 #include "host/HostDocument.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -128,9 +129,22 @@ bool CHostDocument::OpenPrepared(std::string& error) {
         return OpenPropertyFrame(control.GetControllingUnknown(), name);
     });
 
+    uint64_t picturePixels = static_cast<uint64_t>(m_model.pageWidth) * static_cast<uint64_t>(m_model.pageHeight);
     for (size_t i = 0; i < m_model.controls.size(); ++i) {
         m_entries.push_back(std::make_unique<SEntry>());
         m_entries.back()->stored = m_model.controls[i];
+        const CRect& r = m_model.controls[i].rect;
+        const uint64_t pixels = kPicturesPerControl * static_cast<uint64_t>(std::max(0, r.Width())) *
+                                static_cast<uint64_t>(std::max(0, r.Height()));
+        if (picturePixels + pixels > kPictureBudgetPixels) {
+            m_messages.push_back("controls[" + std::to_string(i) + "] (\"" + m_model.controls[i].name + "\"): " +
+                                 std::to_string(r.Width()) + "x" + std::to_string(r.Height()) +
+                                 " pixels do not fit the memory budget for pictures (" +
+                                 std::to_string(kPictureBudgetPixels) +
+                                 " pixels, 1 GiB, for the page and its controls in all); the control is left out");
+            continue;
+        }
+        picturePixels += pixels;
         CreateControl(*m_entries.back(), i);
     }
     // A container shows a document it opens.

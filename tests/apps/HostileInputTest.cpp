@@ -156,3 +156,23 @@ TEST_F(HostileInputTest, MacrosNeverWriteThroughALink) {
     EXPECT_EQ(PngSize("page.png"), std::make_pair(200u, 100u));
     EXPECT_NE(Slurp("saved.json").find("\"page\""), std::string::npos);
 }
+
+// Controls of absurd size are refused before anything is allocated, each named with its size;
+// the rest of the page renders.
+TEST_F(HostileInputTest, PicturesBeyondTheMemoryBudgetAreRefusedByName) {
+    WriteText("doc.json", R"({"page": {"width": 300, "height": 100}, "controls": [
+        {"progid": "ORVEXVIEWER.OrvexViewerCtrl.1", "name": "Huge", "rect": [0, 0, 16000, 16000]},
+        {"progid": "ORVEXVIEWER.OrvexViewerCtrl.1", "name": "Big1", "rect": [0, 0, 9000, 9000]},
+        {"progid": "ORVEXASCANVIEWER.OrvexAscanViewerCtrl.1", "name": "Big2", "rect": [0, 0, 9000, 9000]},
+        {"progid": "ORVEXVIEWER.OrvexViewerCtrl.1", "name": "Small", "rect": [0, 0, 100, 100]}]})");
+    WriteText("s.lua", "print(host.controls.Huge, host.controls.Big2, Small.Name)");
+    EXPECT_EQ(RunGuarded("run doc.json --script s.lua -o page.png"), 0) << m_err;
+    EXPECT_NE(m_err.find("controls[0] (\"Huge\"): 16000x16000 pixels do not fit the memory budget for pictures "
+                         "(268435456 pixels, 1 GiB, for the page and its controls in all); the control is left out"),
+              std::string::npos)
+        << m_err;
+    EXPECT_EQ(m_err.find("\"Big1\""), std::string::npos) << m_err;  // 2 x 81 million pixels fit
+    EXPECT_NE(m_err.find("controls[2] (\"Big2\"): 9000x9000 pixels do not fit"), std::string::npos) << m_err;
+    EXPECT_EQ(m_out, "nil\tnil\tSmall\n");
+    EXPECT_EQ(PngSize("page.png"), std::make_pair(300u, 100u));
+}
