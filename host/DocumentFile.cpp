@@ -268,7 +268,9 @@ json ControlJson(const SDocumentControl& c, const json* original) {
     json entry = original != nullptr && original->is_object() ? *original : json::object();
     const json rect = {c.rect.left, c.rect.top, c.rect.Width(), c.rect.Height()};
     entry["progid"] = entry.contains("progid") ? Keep(entry["progid"], c.progId) : json(c.progId);
-    entry["name"] = entry.contains("name") ? Keep(entry["name"], c.name) : json(c.name);
+    // A control without a name in the file stays without one (its name is "").
+    if (entry.contains("name")) entry["name"] = Keep(entry["name"], c.name);
+    else if (!c.name.empty()) entry["name"] = c.name;
     entry["rect"] = entry.contains("rect") ? Keep(entry["rect"], rect) : rect;
     const json* props = original != nullptr && original->is_object() && original->contains("properties")
                             ? &(*original)["properties"]
