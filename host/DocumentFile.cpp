@@ -24,6 +24,9 @@ namespace {
 // not data sets.
 constexpr std::uintmax_t kMaxDocumentBytes = 16u << 20;
 
+// Levels of arrays and objects a document may nest (a document itself needs four).
+constexpr int kMaxDocumentDepth = 256;
+
 constexpr const char* kNaNText = "NaN";
 constexpr const char* kInfinityText = "Infinity";
 constexpr const char* kMinusInfinityText = "-Infinity";
@@ -170,7 +173,18 @@ const char* DescribeStoredValue(const CStoredValue& value) {
 
 bool ParseDocumentJson(const std::string& text, SDocumentModel& model, std::string& error,
                        std::vector<std::string>& warnings) {
-    json doc = json::parse(text, nullptr, false);
+    // Writing a document (and copying its members) recurses once per level of nesting, so a file
+    // nested deeper than any document needs is refused when it is read, not when it is saved.
+    bool tooDeep = false;
+    const json::parser_callback_t depthCheck = [&tooDeep](int depth, json::parse_event_t, json&) {
+        if (depth > kMaxDocumentDepth) tooDeep = true;
+        return !tooDeep;
+    };
+    json doc = json::parse(text, depthCheck, false);
+    if (tooDeep) {
+        error = "nested deeper than " + std::to_string(kMaxDocumentDepth) + " levels";
+        return false;
+    }
     if (doc.is_discarded()) {
         error = "not a JSON document";
         return false;

@@ -183,3 +183,24 @@ TEST_F(DocumentRoundTripTest, NonFiniteValuesSurviveASave) {
     EXPECT_EQ(StringFromBstr(name.bstrVal), "NaN");
     VariantClear(&name);
 }
+
+// Writing recurses once per level of nesting: a document nested deeper than any needs is refused
+// when it is read (10^5 and 10^6 levels once crashed the save), one within the bound saves.
+TEST_F(DocumentRoundTripTest, DeeplyNestedDocumentsAreRefusedWhenRead) {
+    for (int depth : {300, 100000, 1000000}) {
+        const std::string text = R"({"page": {"width": 10, "height": 10}, "x": )" + std::string(depth, '[') +
+                                 std::string(depth, ']') + "}";
+        SDocumentModel model;
+        std::string error;
+        std::vector<std::string> warnings;
+        EXPECT_FALSE(ParseDocumentJson(text, model, error, warnings)) << depth;
+        EXPECT_EQ(error, "nested deeper than 256 levels");
+    }
+    const std::string text = R"({"page": {"width": 10, "height": 10}, "x": )" + std::string(250, '[') +
+                             std::string(250, ']') + "}";
+    SDocumentModel model;
+    std::string error;
+    std::vector<std::string> warnings;
+    ASSERT_TRUE(ParseDocumentJson(text, model, error, warnings)) << error;
+    EXPECT_EQ(json::parse(FormatDocumentJson(model)), json::parse(text));
+}
