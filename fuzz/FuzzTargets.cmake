@@ -25,9 +25,11 @@ endfunction()
 
 orvex_fuzzer(fuzz_orvex_reader SOURCES OrvexReaderFuzzer.cpp FuzzSupport.cpp DEPS orvex_geometry)
 orvex_fuzzer(fuzz_json_reader SOURCES JsonReaderFuzzer.cpp FuzzSupport.cpp DEPS orvex_geometry)
+orvex_fuzzer(fuzz_drawing SOURCES DrawingFuzzer.cpp DEPS orvex_platform_gdi)
 # The document reader lives in host/, which is built on the controls.
 if(TARGET orvex_host)
   orvex_fuzzer(fuzz_document SOURCES DocumentFuzzer.cpp DEPS orvex_host)
+  orvex_fuzzer(fuzz_document_save SOURCES DocumentSaveFuzzer.cpp DEPS orvex_host)
   orvex_fuzzer(fuzz_macro SOURCES MacroFuzzer.cpp DEPS orvex_host)
   target_compile_definitions(fuzz_macro PRIVATE ORVEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 endif()

@@ -7,6 +7,7 @@
 
 #include "platform/afx/CArchive.h"
 #include "platform/afx/CFile.h"
+#include "platform/base/SafeFile.h"
 
 namespace {
 
@@ -27,6 +28,12 @@ struct stKept {
 };
 std::mutex g_keptMutex;
 std::optional<stKept> g_kept;
+
+// A file error's message without the file name in front, for messages that name the file once.
+std::string CauseOnly(const std::string& message, const std::string& path) {
+    const std::string prefix = path + ": ";
+    return message.compare(0, prefix.size(), prefix) == 0 ? message.substr(prefix.size()) : message;
+}
 
 }  // namespace
 
@@ -67,29 +74,30 @@ bool LoadOrvexFile(const std::string& path, CSimulationData& data, std::string& 
 }
 
 bool SaveOrvexFile(const std::string& path, const CSimulationData& data, std::string& error) {
-    const std::string temp = path + ".partial";
-    CFile file;
-    CFileException fileError;
-    if (!file.Open(temp.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, &fileError)) {
-        // Name the file the user asked for, not the temporary one.
-        error = CFileException(fileError.m_cause, fileError.m_lOsError, path).what();
-        return false;
-    }
-    try {
-        WriteOrvex(file, data);
-        file.Close();
-    } catch (const std::exception& e) {
-        file.Abort();
-        std::remove(temp.c_str());
-        error = e.what();
-        return false;
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        error = path + ": cannot replace the file";
-        return false;
-    }
-    return true;
+    std::string why;
+    const bool ok = WriteOutputFile(
+        path,
+        [&data, &path](const std::string& target, std::string& writeWhy) {
+            CFile file;
+            CFileException fileError;
+            if (!file.Open(target.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, &fileError)) {
+                // Name the file the user asked for, not the temporary one.
+                writeWhy = CauseOnly(CFileException(fileError.m_cause, fileError.m_lOsError, path).what(), path);
+                return false;
+            }
+            try {
+                WriteOrvex(file, data);
+                file.Close();
+            } catch (const std::exception& e) {
+                file.Abort();
+                writeWhy = CauseOnly(e.what(), target);
+                return false;
+            }
+            return true;
+        },
+        why);
+    if (!ok) error = path + ": " + why;
+    return ok;
 }
 
 bool LoadOrvexFileAndKeep(const std::string& path, std::string& error,

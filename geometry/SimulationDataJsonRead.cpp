@@ -1,6 +1,8 @@
 // Reading the JSON form. Every check names where it failed, as a path from the top
 // ("snapshots[2].bundles[0].rays[17].startTime"), so a hand-written file is quick to fix.
 #include <cmath>
+#include <cstdio>
+#include <memory>
 #include <fstream>
 #include <initializer_list>
 #include <limits>
@@ -10,6 +12,11 @@
 
 #include "geometry/SimulationDataJson.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/base/SafeFile.h"
+
 namespace {
 
 using json = nlohmann::json;
@@ -17,6 +24,46 @@ using json = nlohmann::json;
 [[noreturn]] void Fail(const std::string& path, const std::string& what) {
     throw CJsonDataError((path.empty() ? std::string("data set") : path) + ": " + what);
 }
+
+// What the data set built so far holds in memory, bounded by the size of the text it comes
+// from: a short entry ("{}" as a snapshot, "[]" as an outline item) makes an object many times
+// its size, and a file of nothing else would take far more memory than a data set of its size.
+struct SMemoryBound {
+    uint64_t allowed = 0;
+    uint64_t used = 0;
+};
+thread_local SMemoryBound* t_memoryBound = nullptr;
+
+// Bytes of memory each byte of JSON text may become, and what any file may take regardless.
+constexpr uint64_t kMemoryPerInputByte = 32;
+constexpr uint64_t kMemoryForAnyFile = 16u << 20;
+
+// Counts `count` objects of `unit` bytes against the bound before they are made.
+void TakeMemory(size_t count, size_t unit, const std::string& path) {
+    SMemoryBound* bound = t_memoryBound;
+    if (bound == nullptr) return;
+    const uint64_t bytes = static_cast<uint64_t>(count) * unit;
+    bound->used += bytes;
+    if (bound->used > bound->allowed)
+        Fail(path, std::to_string(count) + " entries take more memory than a file of this size may (" +
+                       std::to_string(kMemoryPerInputByte) + " bytes per byte of the file)");
+}
+
+// Installs the bound for one read.
+class CMemoryBoundScope {
+public:
+    explicit CMemoryBoundScope(uint64_t inputBytes) : m_previous(t_memoryBound) {
+        m_bound.allowed = kMemoryForAnyFile + kMemoryPerInputByte * inputBytes;
+        t_memoryBound = &m_bound;
+    }
+    ~CMemoryBoundScope() { t_memoryBound = m_previous; }
+    CMemoryBoundScope(const CMemoryBoundScope&) = delete;
+    CMemoryBoundScope& operator=(const CMemoryBoundScope&) = delete;
+
+private:
+    SMemoryBound m_bound;
+    SMemoryBound* m_previous;
+};
 
 std::string Member(const std::string& path, const char* name) { return path.empty() ? name : path + "." + name; }
 std::string Index(const std::string& path, size_t i) { return path + "[" + std::to_string(i) + "]"; }
@@ -64,9 +111,12 @@ double GetDouble(const json& j, const std::string& path) {
 
 float GetFloat(const json& j, const std::string& path) {
     const double v = GetDouble(j, path);
-    if (std::isfinite(v) && std::fabs(v) > std::numeric_limits<float>::max())
-        Fail(path, "out of range for a 32-bit float");
-    return static_cast<float>(v);
+    if (!std::isfinite(v) || std::fabs(v) <= std::numeric_limits<float>::max()) return static_cast<float>(v);
+    // The shortest text of the largest float ("3.4028235e+38") reads as a double just above it,
+    // which still rounds to it; only from half a unit above does a double round to infinity.
+    constexpr double kFirstRoundingToInfinity = 0x1.ffffffp127;
+    if (std::fabs(v) >= kFirstRoundingToInfinity) Fail(path, "out of range for a 32-bit float");
+    return v > 0 ? std::numeric_limits<float>::max() : -std::numeric_limits<float>::max();
 }
 
 int32_t GetInt(const json& j, const std::string& path) {
@@ -162,6 +212,7 @@ CArrayOfArcs::stArc ReadArc(const json& j, const std::string& path) {
 void ReadArcs(const json& j, const std::string& path, CArrayOfArcs& arcs) {
     RequireArray(j, path);
     arcs.RemoveAll();
+    TakeMemory(j.size(), sizeof(CArrayOfArcs::stArc), path);
     arcs.Reserve(j.size());
     for (size_t i = 0; i < j.size(); ++i) arcs.Add(ReadArc(j[i], Index(path, i)));
 }
@@ -208,6 +259,7 @@ void ReadAscan(const json& j, const std::string& path, CSimulationData::stSnapsh
         const std::string at = Member(path, "samples");
         RequireArray(*samples, at);
         if (samples->size() > static_cast<size_t>(INT32_MAX)) Fail(at, "too many samples");
+        TakeMemory(samples->size(), sizeof(float), at);
         s.m_samples.reserve(samples->size());
         for (size_t i = 0; i < samples->size(); ++i) s.m_samples.push_back(GetFloat((*samples)[i], Index(at, i)));
     }
@@ -220,6 +272,7 @@ void ReadSnapshot(const json& j, const std::string& path, CSimulationData::stSna
     if (const json* items = Find(j, "outlineItems")) {
         const std::string at = Member(path, "outlineItems");
         RequireArray(*items, at);
+        TakeMemory(items->size(), sizeof(s.m_outlineItems[0]), at);
         s.m_outlineItems.resize(items->size());
         for (size_t i = 0; i < items->size(); ++i) ReadArcs((*items)[i], Index(at, i), s.m_outlineItems[i].m_arcs);
     }
@@ -227,6 +280,7 @@ void ReadSnapshot(const json& j, const std::string& path, CSimulationData::stSna
         const std::string at = Member(path, "bundles");
         RequireArray(*bundles, at);
         if (bundles->size() > static_cast<size_t>(INT32_MAX)) Fail(at, "too many bundles");
+        TakeMemory(bundles->size(), sizeof(s.m_bundles[0]), at);
         s.m_bundles.resize(bundles->size());
         for (size_t b = 0; b < bundles->size(); ++b) {
             const std::string bundlePath = Index(at, b);
@@ -235,6 +289,7 @@ void ReadSnapshot(const json& j, const std::string& path, CSimulationData::stSna
             const std::string raysPath = Member(bundlePath, "rays");
             const json& rays = RequireArray(Require(bundle, "rays", bundlePath), raysPath);
             auto& legs = s.m_bundles[b].m_rays;
+            TakeMemory(rays.size(), sizeof(legs[0]), raysPath);
             legs.reserve(rays.size());
             for (size_t i = 0; i < rays.size(); ++i) legs.push_back(ReadLeg(rays[i], Index(raysPath, i)));
         }
@@ -256,6 +311,7 @@ void ReadDataSet(const json& j, CSimulationData& out) {
     if (const json* extra = Find(j, "extraOutline")) ReadArcs(*extra, "extraOutline", d.m_extraOutline);
     if (const json* labels = Find(j, "labels")) {
         RequireArray(*labels, "labels");
+        TakeMemory(labels->size(), sizeof(d.m_labels[0]), "labels");
         d.m_labels.resize(labels->size());
         for (size_t i = 0; i < labels->size(); ++i) {
             const std::string at = Index("labels", i);
@@ -297,6 +353,7 @@ void ReadDataSet(const json& j, CSimulationData& out) {
     if (const json* snapshots = Find(j, "snapshots")) {
         RequireArray(*snapshots, "snapshots");
         if (snapshots->size() > static_cast<size_t>(INT32_MAX)) Fail("snapshots", "too many snapshots");
+        TakeMemory(snapshots->size(), sizeof(d.m_snapshots[0]), "snapshots");
         d.m_snapshots.resize(snapshots->size());
         for (size_t i = 0; i < snapshots->size(); ++i) ReadSnapshot((*snapshots)[i], Index("snapshots", i), d.m_snapshots[i]);
     }
@@ -314,21 +371,39 @@ json Parse(std::istream& in) {
 
 }  // namespace
 
-void ReadSimulationDataJson(std::istream& in, CSimulationData& data) { ReadDataSet(Parse(in), data); }
+void ReadSimulationDataJson(std::istream& in, CSimulationData& data) {
+    // The size of the text bounds the memory of the data set, so it is read first.
+    std::ostringstream text;
+    text << in.rdbuf();
+    ReadSimulationDataJsonText(text.str(), data);
+}
 
 void ReadSimulationDataJsonText(const std::string& text, CSimulationData& data) {
     std::istringstream in(text);
-    ReadSimulationDataJson(in, data);
+    CMemoryBoundScope bound(text.size());
+    ReadDataSet(Parse(in), data);
 }
 
 bool LoadJsonFile(const std::string& path, CSimulationData& data, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open the file";
+    std::string why;
+    const int fd = OpenRegularFile(path.c_str(), why);
+    std::FILE* file = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) {
+        if (fd >= 0) ::close(fd);
+        error = path + ": cannot open the file (" + why + ")";
         return false;
     }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, &std::fclose);
     try {
-        ReadSimulationDataJson(in, data);
+        json parsed;
+        try {
+            parsed = json::parse(file);
+        } catch (const json::exception& e) {
+            throw CJsonDataError(std::string("not valid JSON: ") + e.what());
+        }
+        struct stat st {};
+        CMemoryBoundScope bound(::fstat(::fileno(file), &st) == 0 && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0);
+        ReadDataSet(parsed, data);
     } catch (const std::bad_alloc&) {
         error = path + ": not enough memory to load the data set";
         return false;

@@ -10,6 +10,8 @@
 
 #include "geometry/SimulationDataJson.h"
 
+#include "platform/base/SafeFile.h"
+
 namespace {
 
 // Non-finite values have no JSON number; they travel as these strings.
@@ -156,26 +158,19 @@ void WriteSimulationDataJson(std::ostream& out, const CSimulationData& data) {
 }
 
 bool SaveJsonFile(const std::string& path, const CSimulationData& data, std::string& error) {
-    const std::string temp = path + ".partial";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = path + ": cannot create the file";
-            return false;
-        }
-        WriteSimulationDataJson(out, data);
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            error = path + ": cannot write the file";
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        error = path + ": cannot replace the file";
-        return false;
-    }
-    return true;
+    std::string why;
+    const bool ok = WriteOutputFile(
+        path,
+        [&data](const std::string& target, std::string& writeWhy) {
+            std::ofstream out(target, std::ios::binary | std::ios::trunc);
+            if (out) WriteSimulationDataJson(out, data);
+            if (!out || !out.flush()) {
+                writeWhy = "cannot write the file";
+                return false;
+            }
+            return true;
+        },
+        why);
+    if (!ok) error = path + ": " + why;
+    return ok;
 }

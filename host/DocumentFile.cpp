@@ -9,15 +9,27 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/base/SafeFile.h"
 #include "platform/base/Saturate.h"
 
 using json = nlohmann::ordered_json;
+
+struct SDocumentSource {
+    json document;
+};
 
 namespace {
 
 // A document bigger than this is refused before it is read: documents hold settings and macros,
 // not data sets.
 constexpr std::uintmax_t kMaxDocumentBytes = 16u << 20;
+
+// Levels of arrays and objects a document may nest (a document itself needs four).
+constexpr int kMaxDocumentDepth = 256;
+
+constexpr const char* kNaNText = "NaN";
+constexpr const char* kInfinityText = "Infinity";
+constexpr const char* kMinusInfinityText = "-Infinity";
 
 const char* DescribeJson(const json& v) {
     switch (v.type()) {
@@ -73,9 +85,10 @@ json StoredValueToJson(const CStoredValue& value) {
         [](const auto& v) -> json {
             using T = std::decay_t<decltype(v)>;
             if constexpr (std::is_same_v<T, double>) {
-                // JSON has no infinities or NaN; they are written as null and refused on reading,
-                // which leaves the stored default: the nearest a file can say.
-                if (!std::isfinite(v)) return json(nullptr);
+                // JSON has no infinities or NaN; the property bag reads these strings back into
+                // a float property, so the document reopens with the same value.
+                if (std::isnan(v)) return json(kNaNText);
+                if (std::isinf(v)) return json(v > 0 ? kInfinityText : kMinusInfinityText);
             }
             return json(v);
         },
@@ -160,7 +173,18 @@ const char* DescribeStoredValue(const CStoredValue& value) {
 
 bool ParseDocumentJson(const std::string& text, SDocumentModel& model, std::string& error,
                        std::vector<std::string>& warnings) {
-    json doc = json::parse(text, nullptr, false);
+    // Writing a document (and copying its members) recurses once per level of nesting, so a file
+    // nested deeper than any document needs is refused when it is read, not when it is saved.
+    bool tooDeep = false;
+    const json::parser_callback_t depthCheck = [&tooDeep](int depth, json::parse_event_t, json&) {
+        if (depth > kMaxDocumentDepth) tooDeep = true;
+        return !tooDeep;
+    };
+    json doc = json::parse(text, depthCheck, false);
+    if (tooDeep) {
+        error = "nested deeper than " + std::to_string(kMaxDocumentDepth) + " levels";
+        return false;
+    }
     if (doc.is_discarded()) {
         error = "not a JSON document";
         return false;
@@ -187,6 +211,7 @@ bool ParseDocumentJson(const std::string& text, SDocumentModel& model, std::stri
         } else {
             for (size_t i = 0; i < controls->size(); ++i) {
                 SDocumentControl control;
+                control.sourceIndex = static_cast<int>(i);
                 if (ReadControl((*controls)[i], i, control, warnings)) result.controls.push_back(std::move(control));
             }
         }
@@ -208,28 +233,136 @@ bool ParseDocumentJson(const std::string& text, SDocumentModel& model, std::stri
             }
         }
     }
+    auto source = std::make_shared<SDocumentSource>();
+    source->document = std::move(doc);
+    result.source = std::move(source);
     model = std::move(result);
     return true;
 }
 
-std::string FormatDocumentJson(const SDocumentModel& model) {
-    json doc = json::object();
-    doc["page"] = {{"width", model.pageWidth}, {"height", model.pageHeight}};
-    json controls = json::array();
-    for (const SDocumentControl& c : model.controls) {
-        json entry = json::object();
-        entry["progid"] = c.progId;
-        entry["name"] = c.name;
-        entry["rect"] = {c.rect.left, c.rect.top, c.rect.Width(), c.rect.Height()};
-        json props = json::object();
-        for (const SStoredProperty& p : c.properties) props[p.name] = StoredValueToJson(p.value);
-        entry["properties"] = std::move(props);
-        controls.push_back(std::move(entry));
+bool SameStoredValue(const CStoredValue& a, const CStoredValue& b) {
+    const bool aNumber = a.index() == 1 || a.index() == 2, bNumber = b.index() == 1 || b.index() == 2;
+    if (aNumber && bNumber) {
+        const double x = a.index() == 1 ? std::get<int32_t>(a) : std::get<double>(a);
+        const double y = b.index() == 1 ? std::get<int32_t>(b) : std::get<double>(b);
+        return x == y || (std::isnan(x) && std::isnan(y));
     }
-    doc["controls"] = std::move(controls);
+    return a == b;
+}
+
+namespace {
+
+// The value `v` of the file, unless the model says something else.
+json Keep(const json& original, const json& now) { return original == now ? original : now; }
+
+// Whether the file's JSON value reads as `value` (so it is written back as the file had it).
+bool ReadsAs(const json& original, const CStoredValue& value) {
+    CStoredValue read;
+    return ReadStoredValue(original, read) && SameStoredValue(read, value);
+}
+
+json PropertiesJson(const std::vector<SStoredProperty>& properties, const json* original) {
+    json props = json::object();
+    if (original != nullptr && original->is_object()) {
+        for (auto it = original->begin(); it != original->end(); ++it) {
+            const SStoredProperty* now = nullptr;
+            for (const SStoredProperty& p : properties)
+                if (p.name == it.key()) now = &p;
+            CStoredValue read;
+            if (!ReadStoredValue(it.value(), read)) props[it.key()] = it.value();  // not understood: kept
+            else if (now != nullptr) props[it.key()] = ReadsAs(it.value(), now->value) ? it.value() : StoredValueToJson(now->value);
+        }
+    }
+    for (const SStoredProperty& p : properties)
+        if (!props.contains(p.name)) props[p.name] = StoredValueToJson(p.value);
+    return props;
+}
+
+json ControlJson(const SDocumentControl& c, const json* original) {
+    json entry = original != nullptr && original->is_object() ? *original : json::object();
+    const json rect = {c.rect.left, c.rect.top, c.rect.Width(), c.rect.Height()};
+    entry["progid"] = entry.contains("progid") ? Keep(entry["progid"], c.progId) : json(c.progId);
+    // A control without a name in the file stays without one (its name is "").
+    if (entry.contains("name")) entry["name"] = Keep(entry["name"], c.name);
+    else if (!c.name.empty()) entry["name"] = c.name;
+    entry["rect"] = entry.contains("rect") ? Keep(entry["rect"], rect) : rect;
+    const json* props = original != nullptr && original->is_object() && original->contains("properties")
+                            ? &(*original)["properties"]
+                            : nullptr;
+    // A member the file did not have stays out unless there is something to put in it; one that is
+    // no object stays as it was unless the control now has properties to store.
+    if (c.properties.empty() && (props == nullptr || !props->is_object())) return entry;
+    entry["properties"] = PropertiesJson(c.properties, props);
+    return entry;
+}
+
+json ControlsJson(const SDocumentModel& model, const json* original) {
+    json controls = json::array();
+    const bool fromFile = original != nullptr && original->is_array();
+    if (fromFile) {
+        for (size_t i = 0; i < original->size(); ++i) {
+            const SDocumentControl* now = nullptr;
+            for (const SDocumentControl& c : model.controls)
+                if (c.sourceIndex == static_cast<int>(i)) now = &c;
+            // An entry the reader left out is written back as it was.
+            controls.push_back(now != nullptr ? ControlJson(*now, &(*original)[i]) : (*original)[i]);
+        }
+    }
+    for (const SDocumentControl& c : model.controls)
+        if (!fromFile || c.sourceIndex < 0 || c.sourceIndex >= static_cast<int>(original->size()))
+            controls.push_back(ControlJson(c, nullptr));
+    return controls;
+}
+
+json MacrosJson(const SDocumentModel& model, const json* original) {
     json macros = json::object();
-    for (const auto& [name, source] : model.macros) macros[name] = source;
-    doc["macros"] = std::move(macros);
+    if (original != nullptr && original->is_object()) {
+        for (auto it = original->begin(); it != original->end(); ++it) {
+            if (!it.value().is_string()) {
+                macros[it.key()] = it.value();  // not Lua source: kept as it was
+                continue;
+            }
+            for (const auto& [name, source] : model.macros)
+                if (name == it.key()) macros[it.key()] = Keep(it.value(), source);
+        }
+    }
+    for (const auto& [name, source] : model.macros)
+        if (!macros.contains(name)) macros[name] = source;
+    return macros;
+}
+
+}  // namespace
+
+std::string FormatDocumentJson(const SDocumentModel& model) {
+    const json page = {{"width", model.pageWidth}, {"height", model.pageHeight}};
+    json doc = json::object();
+    if (model.source != nullptr && model.source->document.is_object()) {
+        // The file's members in the file's order; the three the host reads are merged with the model.
+        for (auto it = model.source->document.begin(); it != model.source->document.end(); ++it) {
+            const json& value = it.value();
+            if (it.key() == "page") {
+                json merged = value.is_object() ? value : json::object();
+                for (const char* side : {"width", "height"}) {
+                    const json now = page[side];
+                    merged[side] = merged.contains(side) ? Keep(merged[side], now) : now;
+                }
+                doc["page"] = std::move(merged);
+            } else if (it.key() == "controls") {
+                doc["controls"] = !value.is_array() && model.controls.empty() ? value : ControlsJson(model, &value);
+            } else if (it.key() == "macros") {
+                doc["macros"] = !value.is_object() && model.macros.empty() ? value : MacrosJson(model, &value);
+            } else {
+                doc[it.key()] = value;  // a member the host does not know: kept as it was
+            }
+        }
+        if (!doc.contains("page")) doc["page"] = page;
+        if (!doc.contains("controls") && !model.controls.empty()) doc["controls"] = ControlsJson(model, nullptr);
+        if (!doc.contains("macros") && !model.macros.empty()) doc["macros"] = MacrosJson(model, nullptr);
+    } else {
+        doc["page"] = page;
+        doc["controls"] = ControlsJson(model, nullptr);
+        doc["macros"] = MacrosJson(model, nullptr);
+    }
     // Bytes that are not UTF-8 (strings are byte strings of the code page) are replaced rather
     // than failing the save.
     return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
@@ -237,24 +370,11 @@ std::string FormatDocumentJson(const SDocumentModel& model) {
 
 bool LoadDocumentFile(const std::string& path, SDocumentModel& model, std::string& error,
                       std::vector<std::string>& warnings) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open the document";
+    std::string text, why;
+    if (!ReadRegularFile(path, kMaxDocumentBytes, text, why)) {
+        error = path + ": cannot open the document (" + why + ")";
         return false;
     }
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size < 0 || static_cast<std::uintmax_t>(size) > kMaxDocumentBytes) {
-        error = path + ": not a document (larger than " + std::to_string(kMaxDocumentBytes >> 20) + " MB)";
-        return false;
-    }
-    std::string text(static_cast<size_t>(size), '\0');
-    if (!in.read(text.data(), size)) {
-        error = path + ": cannot read the document";
-        return false;
-    }
-    std::string why;
     if (!ParseDocumentJson(text, model, why, warnings)) {
         error = path + ": " + why;
         return false;
@@ -263,10 +383,9 @@ bool LoadDocumentFile(const std::string& path, SDocumentModel& model, std::strin
 }
 
 bool SaveDocumentFile(const std::string& path, const SDocumentModel& model, std::string& error) {
-    std::string text = FormatDocumentJson(model);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush()) {
-        error = path + ": cannot write the document";
+    std::string why;
+    if (!WriteOutputText(path, FormatDocumentJson(model), why)) {
+        error = path + ": cannot write the document (" + why + ")";
         return false;
     }
     return true;

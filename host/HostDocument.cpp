@@ -2,6 +2,7 @@
 // order, and taken down again without leaving a COM object alive.
 #include "host/HostDocument.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -27,6 +28,10 @@ struct CHostDocument::SEntry {
     COleControl* control = nullptr;
     CControlSite* site = nullptr;
     CExtendedControl* extended = nullptr;
+    // What the control saved once the document had opened: a property it still saves the same
+    // way is unchanged, and saving writes the file's own value for it.
+    std::vector<SStoredProperty> baseline;
+    bool hasBaseline = false;
 };
 
 // The folder the process worked in before the document opened, given back on close.
@@ -124,15 +129,49 @@ bool CHostDocument::OpenPrepared(std::string& error) {
         return OpenPropertyFrame(control.GetControllingUnknown(), name);
     });
 
+    uint64_t picturePixels = static_cast<uint64_t>(m_model.pageWidth) * static_cast<uint64_t>(m_model.pageHeight);
     for (size_t i = 0; i < m_model.controls.size(); ++i) {
         m_entries.push_back(std::make_unique<SEntry>());
         m_entries.back()->stored = m_model.controls[i];
+        const CRect& r = m_model.controls[i].rect;
+        const uint64_t pixels = kPicturesPerControl * static_cast<uint64_t>(std::max(0, r.Width())) *
+                                static_cast<uint64_t>(std::max(0, r.Height()));
+        if (picturePixels + pixels > kPictureBudgetPixels) {
+            m_messages.push_back("controls[" + std::to_string(i) + "] (\"" + m_model.controls[i].name + "\"): " +
+                                 std::to_string(r.Width()) + "x" + std::to_string(r.Height()) +
+                                 " pixels do not fit the memory budget for pictures (" +
+                                 std::to_string(kPictureBudgetPixels) +
+                                 " pixels, 1 GiB, for the page and its controls in all); the control is left out");
+            continue;
+        }
+        picturePixels += pixels;
         CreateControl(*m_entries.back(), i);
     }
     // A container shows a document it opens.
     m_pWindowManager->Pump(0);
     return true;
 }
+
+namespace {
+
+// The properties a control saves now, or nothing when it cannot save.
+bool SaveProperties(COleControl& control, std::vector<SStoredProperty>& out) {
+    CStoredPropertyBag* bag = CStoredPropertyBag::Create({}, {});
+    if (bag == nullptr) return false;
+    const bool ok = SUCCEEDED(control.Save(bag, FALSE, TRUE));
+    if (ok) out = bag->GetProperties();
+    bag->Release();
+    return ok;
+}
+
+const SStoredProperty* FindProperty(const std::vector<SStoredProperty>& properties, const std::string& name) {
+    const SStoredProperty* found = nullptr;
+    for (const SStoredProperty& p : properties)
+        if (p.name == name) found = &p;  // the last of repeated keys, as reading takes it
+    return found;
+}
+
+}  // namespace
 
 void CHostDocument::CreateControl(SEntry& entry, size_t index) {
     const SDocumentControl& stored = entry.stored;
@@ -189,6 +228,9 @@ void CHostDocument::CreateControl(SEntry& entry, size_t index) {
         for (const std::string& problem : bag->GetProblems()) m_messages.push_back(problem);
         bag->Release();
     }
+    // What the control makes of the file, before its window exists (saving has no side effects
+    // yet): the measure of "unchanged" when the document is saved.
+    entry.hasBaseline = SaveProperties(control, entry.baseline);
 
     // Then the window, so a stored animation resumes when it is created.
     if (!control.ActivateInPlace(m_pPage.get(), stored.rect))
@@ -240,27 +282,34 @@ void CHostDocument::Close() {
     m_bOpen = false;
 }
 
+
+
 SDocumentModel CHostDocument::GetModel() {
     SDocumentModel model;
     model.pageWidth = m_model.pageWidth;
     model.pageHeight = m_model.pageHeight;
     model.macros = m_model.macros;
+    model.source = m_model.source;
     for (const auto& entry : m_entries) {
         SDocumentControl stored = entry->stored;
-        if (entry->control != nullptr) {
-            if (CStoredPropertyBag* bag = CStoredPropertyBag::Create({}, {})) {
-                if (SUCCEEDED(entry->control->Save(bag, FALSE, TRUE))) {
-                    std::vector<SStoredProperty> saved = bag->GetProperties();
-                    // Keys the control does not exchange are kept, so saving loses nothing.
-                    for (const SStoredProperty& p : stored.properties) {
-                        bool written = false;
-                        for (const SStoredProperty& s : saved) written = written || s.name == p.name;
-                        if (!written) saved.push_back(p);
-                    }
-                    stored.properties = std::move(saved);
-                }
-                bag->Release();
+        std::vector<SStoredProperty> saved;
+        if (entry->control != nullptr && SaveProperties(*entry->control, saved)) {
+            // A property the control saves as it saved it when the document had opened is
+            // unchanged: the file's value stays (and one the file did not have stays out), so
+            // saving an unchanged document writes what it read. Keys the control does not
+            // exchange are kept, so saving loses nothing.
+            auto changed = [&entry](const SStoredProperty& now) {
+                const SStoredProperty* before = entry->hasBaseline ? FindProperty(entry->baseline, now.name) : nullptr;
+                return before == nullptr || !SameStoredValue(before->value, now.value);
+            };
+            std::vector<SStoredProperty> merged;
+            for (const SStoredProperty& p : stored.properties) {
+                const SStoredProperty* now = FindProperty(saved, p.name);
+                merged.push_back(now != nullptr && changed(*now) ? SStoredProperty{p.name, now->value} : p);
             }
+            for (const SStoredProperty& now : saved)
+                if (FindProperty(stored.properties, now.name) == nullptr && changed(now)) merged.push_back(now);
+            stored.properties = std::move(merged);
         }
         model.controls.push_back(std::move(stored));
     }

@@ -87,6 +87,8 @@ public:
     bool CopyPage(CBitmap& picture);
     // Paints what is invalid, then the page colour 0x00BBGGRR at a point; CLR_INVALID outside.
     COLORREF Pixel(int x, int y);
+    // True when a window of the page waits to be painted (the next Render or Pixel paints it).
+    bool HasInvalidWindows() const;
     // Queues "move", "down", "up", "dblclick", "rdown" or "rup" at page coordinates for the next
     // Pump; false for another action name or with no document open.
     bool Mouse(std::string_view action, int x, int y);

@@ -2,6 +2,7 @@
 #include <array>
 
 #include "host/HostDocument.h"
+#include "platform/base/SafeFile.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/Png.h"
 #include "platform/win/CWindowManager.h"
@@ -39,8 +40,15 @@ bool CHostDocument::Render(const std::string& path, std::string& error) {
         return false;
     }
     m_pWindowManager->PaintAll();
-    if (!SaveBitmapPng(*surface, path)) {
-        error = path + ": cannot write the picture";
+    // A job that writes in the background hands the picture over; the writer makes the file as
+    // any output is made.
+    if (CPngBackgroundWrites::Active()) return SaveBitmapPng(*surface, path);
+    std::string why;
+    const bool written = WriteOutputFile(
+        path,
+        [surface](const std::string& target, std::string&) { return SaveBitmapPng(*surface, target); }, why);
+    if (!written) {
+        error = path + ": cannot write the picture" + (why.empty() ? std::string() : " (" + why + ")");
         return false;
     }
     return true;
@@ -51,6 +59,10 @@ bool CHostDocument::CopyPage(CBitmap& picture) {
     if (surface == nullptr) return false;
     m_pWindowManager->PaintAll();
     return picture.CreateBitmap(surface->GetWidth(), surface->GetHeight(), 1, 32, surface->GetPixels()) != FALSE;
+}
+
+bool CHostDocument::HasInvalidWindows() const {
+    return m_pWindowManager && m_pWindowManager->HasInvalidWindows();
 }
 
 COLORREF CHostDocument::Pixel(int x, int y) {

@@ -8,12 +8,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/LuaPatterns.h"
+
 namespace {
 
 // The count hook fires every this many VM instructions; the budget is checked there.
 constexpr int kHookInterval = 1000;
 
 constexpr const char* kNotEnoughMemory = "not enough memory";
+
+// Work that grows with string size (making a string by concatenation, conversion or formatting,
+// compiling a chunk, printing a line) costs one instruction per this many bytes.
+constexpr uint64_t kBytesPerCost = 64;
 
 // ---- Replacements for library functions that would reach outside or never return -------------
 
@@ -29,7 +35,13 @@ int SafePrint(lua_State* L) {
     else if (n > 1) lua_concat(L, 2 * n - 1);
     size_t len = 0;
     const char* text = lua_tolstring(L, -1, &len);
-    CLuaSandbox::FromState(L)->Print(std::string_view(text, len));
+    CLuaSandbox* sandbox = CLuaSandbox::FromState(L);
+    // The line is written by the host, which the instruction count does not see.
+    if (!sandbox->Charge(1 + len / kBytesPerCost)) {
+        sandbox->PushStringProtected(sandbox->ExhaustedMessage());
+        return lua_error(L);
+    }
+    sandbox->Print(std::string_view(text, len));
     return 0;
 }
 
@@ -49,6 +61,15 @@ int SafeLoad(lua_State* L) {
     if (n < 3) {
         lua_settop(L, 3);
         n = 3;
+    }
+    // Compiling reads every byte of the chunk (a reader function's pieces are charged as strings
+    // when they are made).
+    if (lua_type(L, 1) == LUA_TSTRING) {
+        CLuaSandbox* sandbox = CLuaSandbox::FromState(L);
+        if (!sandbox->Charge(1 + lua_rawlen(L, 1) / kBytesPerCost)) {
+            sandbox->PushStringProtected(sandbox->ExhaustedMessage());
+            return lua_error(L);
+        }
     }
     lua_pushliteral(L, "t");
     lua_replace(L, 3);
@@ -85,8 +106,31 @@ int SafeCollectGarbage(lua_State* L) {
     return lua_gettop(L);
 }
 
+// The message handler of an xpcall, around the macro's own. The budget's end passes through it
+// untouched: Lua runs a message handler for an error raised in the count hook with hooks off, so
+// the macro's handler would run out of the budget's reach (and could swallow its end). Any other
+// error goes to the macro's handler, which runs under the budget like all other code.
+int GuardedMessageHandler(lua_State* L) {
+    if (CLuaSandbox::FromState(L)->IsExhausted()) return 1;
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, 1);
+    return 1;
+}
+
+int SafeXpcall(lua_State* L) {
+    luaL_checktype(L, 2, LUA_TFUNCTION);
+    lua_pushvalue(L, 2);
+    lua_pushcclosure(L, GuardedMessageHandler, 1);
+    lua_replace(L, 2);
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+    return lua_gettop(L);
+}
+
 // How a library function's work grows with its arguments, beyond the generic charge.
-enum class ECost { Generic, Pattern, Repeat, Range };
+enum class ECost { Generic, Repeat, Range };
 
 uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return a + b < a ? UINT64_MAX : a + b; }
 uint64_t SaturatingMul(uint64_t a, uint64_t b) { return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b; }
@@ -104,10 +148,7 @@ int ChargedCall(lua_State* L) {
         else if (lua_type(L, i) == LUA_TTABLE) cost = SaturatingAdd(cost, lua_rawlen(L, i));
     }
     cost = SaturatingAdd(cost, stringBytes / 64);
-    if (kind == ECost::Pattern && lua_type(L, 2) == LUA_TSTRING) {
-        // Matching tries the pattern at each position of the subject.
-        cost = SaturatingAdd(cost, SaturatingMul(lua_rawlen(L, 1) / 64 + 1, lua_rawlen(L, 2)));
-    } else if (kind == ECost::Repeat) {
+    if (kind == ECost::Repeat) {
         int isInteger = 0;
         lua_Integer count = lua_tointegerx(L, 2, &isInteger);
         if (!isInteger) count = 0;
@@ -136,14 +177,12 @@ int ChargedCall(lua_State* L) {
 }
 
 // Wraps every function of the library table on the top of the stack with ChargedCall.
-void ChargeLibrary(lua_State* L, const char* const* patterns, const char* repeat, const char* range) {
+void ChargeLibrary(lua_State* L, const char* repeat, const char* range) {
     lua_pushnil(L);
     while (lua_next(L, -2) != 0) {
         if (lua_type(L, -1) == LUA_TFUNCTION && lua_type(L, -2) == LUA_TSTRING) {
             const char* name = lua_tostring(L, -2);
             ECost kind = ECost::Generic;
-            for (const char* const* p = patterns; p && *p; ++p)
-                if (std::strcmp(name, *p) == 0) kind = ECost::Pattern;
             if (repeat && std::strcmp(name, repeat) == 0) kind = ECost::Repeat;
             if (range && std::strcmp(name, range) == 0) kind = ECost::Range;
             lua_pushinteger(L, static_cast<lua_Integer>(kind));
@@ -182,20 +221,23 @@ int OpenSafeLibraries(lua_State* L) {
     WrapGlobal(L, "load", SafeLoad);
     WrapGlobal(L, "setmetatable", SafeSetMetatable);
     WrapGlobal(L, "collectgarbage", SafeCollectGarbage);
+    WrapGlobal(L, "xpcall", SafeXpcall);
     lua_pushcfunction(L, SafePrint);
     lua_setglobal(L, "print");
 
     lua_getglobal(L, LUA_STRLIBNAME);
     lua_pushnil(L);
     lua_setfield(L, -2, "dump");  // binary chunks are refused anyway; there is nothing to make them for
-    static const char* const kPatternFunctions[] = {"find", "match", "gmatch", "gsub", nullptr};
-    ChargeLibrary(L, kPatternFunctions, "rep", nullptr);
+    ChargeLibrary(L, "rep", nullptr);
+    // The pattern functions charge each step of their matcher themselves (and, called directly,
+    // their errors name the macro's line).
+    InstallBudgetedPatterns(L, -1);
     lua_pop(L, 1);
     lua_getglobal(L, LUA_TABLIBNAME);
-    ChargeLibrary(L, nullptr, nullptr, "move");
+    ChargeLibrary(L, nullptr, "move");
     lua_pop(L, 1);
     lua_getglobal(L, LUA_UTF8LIBNAME);
-    ChargeLibrary(L, nullptr, nullptr, nullptr);
+    ChargeLibrary(L, nullptr, nullptr);
     lua_pop(L, 1);
     return 0;
 }
@@ -222,6 +264,43 @@ std::string Compose(const std::string& label, const std::string& source, int lin
 }
 
 }  // namespace
+
+namespace {
+
+int ChargedHostCall(lua_State* L) {
+    CLuaSandbox::ChargeOrRaise(L, static_cast<uint64_t>(lua_tointeger(L, lua_upvalueindex(2))));
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+    return lua_gettop(L);
+}
+
+}  // namespace
+
+void CLuaSandbox::ChargeOrRaise(lua_State* L, uint64_t cost) {
+    void* ud = nullptr;
+    if (lua_getallocf(L, &ud) != &CLuaSandbox::Allocate) return;
+    CLuaSandbox* sandbox = static_cast<CLuaSandbox*>(ud);
+    if (sandbox->Charge(cost)) return;
+    sandbox->PushStringProtected(sandbox->ExhaustedMessage());
+    lua_error(L);
+}
+
+void CLuaSandbox::ChargeEachCall(lua_State* L, int index, uint64_t cost) {
+    index = lua_absindex(L, index);
+    lua_pushnil(L);
+    while (lua_next(L, index) != 0) {
+        if (lua_type(L, -1) == LUA_TFUNCTION && lua_type(L, -2) == LUA_TSTRING) {
+            lua_pushinteger(L, static_cast<lua_Integer>(cost));
+            lua_pushcclosure(L, ChargedHostCall, 2);
+            lua_pushvalue(L, -2);
+            lua_insert(L, -2);
+            lua_rawset(L, index);  // replacing an existing key keeps lua_next valid
+        } else {
+            lua_pop(L, 1);
+        }
+    }
+}
 
 void* LuaSandboxTakeFunctor(lua_State* L) {
     void* p = lua_touserdata(L, 1);
@@ -278,6 +357,10 @@ void* CLuaSandbox::Allocate(void* ud, void* ptr, size_t osize, size_t nsize) {
         self->RecordMemoryRefusal();
         return nullptr;
     }
+    // A new string is written byte by byte in C (concatenation, tostring, string.format, ...);
+    // the allocator is the one place that sees them all. Lua tells the kind of a new object in
+    // `osize`. Exhausting the budget here ends the run at the next instruction.
+    if (ptr == nullptr && osize == LUA_TSTRING && self->m_depth > 0) self->Charge(nsize / kBytesPerCost);
     void* p = std::realloc(ptr, nsize);
     if (p == nullptr) return nullptr;
     self->m_memoryUsed = self->m_memoryUsed - old + nsize;

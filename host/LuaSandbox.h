@@ -21,6 +21,9 @@ void* LuaSandboxTakeFunctor(lua_State* L);
 constexpr uint64_t kDefaultMaxInstructions = 100'000'000;
 constexpr size_t kDefaultMaxMemoryMB = 64;
 
+// What a call on the host table or a control costs at least, in instructions of the budget.
+constexpr uint64_t kHostCallCost = 1000;
+
 struct SMacroLimits {
     // Lua VM instructions (and charges for work done in C and C++) per run of a macro or script.
     uint64_t maxInstructions = kDefaultMaxInstructions;
@@ -75,6 +78,11 @@ public:
     }
     // Pushes a string in protected mode (the memory error takes its place on failure).
     void PushStringProtected(std::string_view text);
+    // Charges `cost` or raises the budget's error (from a C function Lua called). A state that is
+    // no sandbox's (a test's plain state) has no budget and is not charged.
+    static void ChargeOrRaise(lua_State* L, uint64_t cost);
+    // Wraps every function of the table at `index` so each call is charged `cost` first.
+    static void ChargeEachCall(lua_State* L, int index, uint64_t cost);
 
 private:
     template <class Fn>

@@ -19,7 +19,6 @@ namespace {
 // Charges, in instructions of the budget: every host call, each millisecond a pump advances the
 // clock (each step may run timers and paint), and each 16 pixels of the page a render or pixel
 // call paints and writes.
-constexpr uint64_t kHostCallCost = 1000;
 constexpr uint64_t kPumpCostPerMs = 100;
 constexpr uint64_t kPixelsPerCost = 16;
 
@@ -30,11 +29,13 @@ constexpr const char* kReadOnly = "the host table cannot be changed";
 CMacroHost* HostOf(lua_State* L) { return static_cast<CMacroHost*>(lua_touserdata(L, lua_upvalueindex(1))); }
 
 // Charges `cost` or raises the budget's error.
-void ChargeOrRaise(lua_State* L, uint64_t cost) {
-    CLuaSandbox* sandbox = HostOf(L)->GetSandbox();
-    if (sandbox->Charge(cost)) return;
-    sandbox->PushStringProtected(sandbox->ExhaustedMessage());
-    lua_error(L);
+void ChargeOrRaise(lua_State* L, uint64_t cost) { CLuaSandbox::ChargeOrRaise(L, cost); }
+
+// What painting the page costs when it is invalid, before the call's own cost.
+uint64_t PaintCost(CHostDocument& doc) {
+    return doc.HasInvalidWindows() ? static_cast<uint64_t>(doc.GetPageWidth()) *
+                                         static_cast<uint64_t>(doc.GetPageHeight()) / kPixelsPerCost
+                                   : 0;
 }
 
 uint64_t PageCost(CHostDocument& doc) {
@@ -122,7 +123,8 @@ int HostPixel(lua_State* L) {
     CMacroHost* host = HostOf(L);
     const int x = CheckInt(L, 1);
     const int y = CheckInt(L, 2);
-    ChargeOrRaise(L, PageCost(host->GetDocument()));
+    // Reading one pixel of a painted page is cheap; painting what is invalid is not.
+    ChargeOrRaise(L, kHostCallCost + PaintCost(host->GetDocument()));
     const COLORREF colour = host->GetDocument().Pixel(x, y);
     if (colour == CLR_INVALID) lua_pushnil(L);  // off the page
     else lua_pushinteger(L, static_cast<lua_Integer>(colour));
@@ -187,11 +189,12 @@ int PairsOf(lua_State* L) {
     return 3;
 }
 
-// Pushes an empty table that reads through to the table at `target` and refuses changes; its
-// metatable is hidden, so a macro cannot reach the functions' table or swap it.
+// Pushes a userdata that reads through to the table at `target` and refuses changes; its
+// metatable is hidden, so a macro cannot reach the functions' table or swap it, and being no
+// table, rawset cannot change it either.
 void PushReadOnlyView(lua_State* L, int target) {
     target = lua_absindex(L, target);
-    lua_createtable(L, 0, 0);
+    lua_newuserdatauv(L, 0, 0);
     lua_createtable(L, 0, 4);
     lua_pushvalue(L, target);
     lua_setfield(L, -2, "__index");

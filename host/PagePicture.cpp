@@ -10,6 +10,7 @@
 #include "host/HostDocument.h"
 #include "host/Printing.h"
 #include "ids/OrvexViewerIds.h"
+#include "platform/base/SafeFile.h"
 #include "platform/base/Saturate.h"
 #include "platform/com/Variant.h"
 #include "platform/gdi/CBitmap.h"
@@ -173,8 +174,12 @@ bool WritePagePicture(CHostDocument& document, const SPictureOptions& options, c
     if (options.scale == 1.0 && options.caption.empty()) return document.Render(path, error);
     CBitmap picture;
     if (!MakePagePicture(document, options, picture, error)) return false;
-    if (!SaveBitmapPng(picture, path)) {
-        error = path + ": cannot write the picture";
+    if (CPngBackgroundWrites::Active()) return SaveBitmapPng(picture, path);
+    std::string why;
+    const bool written = WriteOutputFile(
+        path, [&picture](const std::string& target, std::string&) { return SaveBitmapPng(picture, target); }, why);
+    if (!written) {
+        error = path + ": cannot write the picture" + (why.empty() ? std::string() : " (" + why + ")");
         return false;
     }
     return true;

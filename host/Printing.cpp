@@ -8,6 +8,7 @@
 
 #include "host/HostDocument.h"
 #include "platform/afx/COleControl.h"
+#include "platform/base/SafeFile.h"
 #include "platform/base/Saturate.h"
 #include "platform/gdi/CDCStateSaver.h"
 #include "platform/gdi/CairoPlayback.h"
@@ -158,20 +159,16 @@ bool PrintDocument(CHostDocument& document, const std::string& outputPath, const
     if (!PreparePrinter(document, options, printer, layout, error)) return false;
     if (!PrintDocumentPage(document, printer, layout, options.control, error)) return false;
     // Written under a temporary name and renamed, so a failure leaves no partial file.
-    const std::string temporary = outputPath + ".part" + ext;
     std::string why;
-    const bool written = ext == ".pdf" ? gdi::WriteRecordingPdf(printer.GetRecording(), temporary, &why)
-                                       : gdi::WriteRecordingSvg(printer.GetRecording(), temporary, &why);
+    const bool written = WriteOutputFile(
+        outputPath,
+        [&printer, &ext](const std::string& target, std::string& writeWhy) {
+            return ext == ".pdf" ? gdi::WriteRecordingPdf(printer.GetRecording(), target, &writeWhy)
+                                 : gdi::WriteRecordingSvg(printer.GetRecording(), target, &writeWhy);
+        },
+        why);
     if (!written) {
-        std::remove(temporary.c_str());
         error = outputPath + ": " + why;
-        return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, outputPath, ec);
-    if (ec) {
-        std::remove(temporary.c_str());
-        error = outputPath + ": " + ec.message();
         return false;
     }
     return true;

@@ -7,6 +7,7 @@
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/CFileDialog.h"
 #include "platform/afx/DebugOutput.h"
+#include "platform/base/SafeFile.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/Png.h"
 
@@ -157,8 +158,10 @@ BOOL RenderPropertyFrame(const std::string& path, std::string& error) {
         error = "cannot draw the property frame";
         return FALSE;
     }
-    if (!SaveBitmapPng(bitmap, path)) {
-        error = "cannot write " + path;
+    std::string why;
+    if (!WriteOutputFile(path, [&bitmap](const std::string& target, std::string&) { return SaveBitmapPng(bitmap, target); },
+                         why)) {
+        error = "cannot write " + path + (why.empty() ? std::string() : " (" + why + ")");
         return FALSE;
     }
     return TRUE;

@@ -11,6 +11,9 @@
 #include <cstring>
 #include <string>
 
+#include <algorithm>
+
+#include "host/LuaSandbox.h"
 #include "host/PropertyFrame.h"
 
 namespace {
@@ -208,6 +211,8 @@ int HostFrame(lua_State* L) {
         {"messages", FrameMessages}, {nullptr, nullptr}};
     lua_createtable(L, 0, 18);
     luaL_setfuncs(L, kMethods, 0);
+    // Each method works on the frame in C++ (a click may apply pages to the control).
+    CLuaSandbox::ChargeEachCall(L, -1, kHostCallCost);
     lua_pushinteger(L, FrameSerial());
     lua_setfield(L, -2, "_serial");
     return 1;
@@ -235,6 +240,14 @@ int HostRenderFrame(lua_State* L) {
     for (size_t i = 0; ok && i < 4; ++i)
         ok = std::tolower(static_cast<unsigned char>(path[len - 4 + i])) == kExt[i];
     if (!ok) return luaL_error(L, "host.render_frame: the file name must end with .png");
+    // Drawing the frame and writing it cost by its pixels, as host.render does for the page.
+    uint64_t cost = kHostCallCost;
+    if (const CPropertyFrame* frame = GetOpenPropertyFrame()) {
+        const CSize size = frame->GetSize();
+        cost += static_cast<uint64_t>(std::max(0L, static_cast<long>(size.cx))) *
+                static_cast<uint64_t>(std::max(0L, static_cast<long>(size.cy))) / 16;
+    }
+    CLuaSandbox::ChargeOrRaise(L, cost);
     static std::string message;  // outlives the jump of the error
     {
         std::string error;
@@ -251,10 +264,20 @@ int HostRenderFrame(lua_State* L) {
 
 void AddPropertyFrameFunctions(lua_State* L, int functionsTable) {
     functionsTable = lua_absindex(L, functionsTable);
+    lua_newtable(L);
     lua_pushcfunction(L, HostFrame);
-    lua_setfield(L, functionsTable, "frame");
+    lua_setfield(L, -2, "frame");
     lua_pushcfunction(L, HostFileDialogAnswer);
-    lua_setfield(L, functionsTable, "file_dialog_answer");
+    lua_setfield(L, -2, "file_dialog_answer");
     lua_pushcfunction(L, HostRenderFrame);
-    lua_setfield(L, functionsTable, "render_frame");
+    lua_setfield(L, -2, "render_frame");
+    // Every call costs at least a host call; render_frame adds the frame's pixels itself.
+    CLuaSandbox::ChargeEachCall(L, -1, kHostCallCost);
+    lua_pushnil(L);
+    while (lua_next(L, -2) != 0) {
+        lua_pushvalue(L, -2);
+        lua_insert(L, -2);
+        lua_settable(L, functionsTable);
+    }
+    lua_pop(L, 1);
 }

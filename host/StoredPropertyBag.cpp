@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <limits>
 #include <new>
 
 #include "platform/com/DispatchTable.h"
@@ -19,6 +20,21 @@ const char* DescribeVarType(VARTYPE vt) {
     }
 }
 
+bool IsFloatType(VARTYPE vt) { return vt == VT_R4 || vt == VT_R8; }
+
+// JSON has no NaN or infinities; documents store them as these strings, which a float property
+// reads as the number.
+bool IsNonFiniteText(const std::string& text) { return text == "NaN" || text == "Infinity" || text == "-Infinity"; }
+
+CStoredValue NonFiniteFromText(const CStoredValue& value, VARTYPE wanted) {
+    if (value.index() != 3 || !IsFloatType(wanted)) return value;
+    const std::string& text = std::get<std::string>(value);
+    if (text == "NaN") return std::numeric_limits<double>::quiet_NaN();
+    if (text == "Infinity") return std::numeric_limits<double>::infinity();
+    if (text == "-Infinity") return -std::numeric_limits<double>::infinity();
+    return value;
+}
+
 bool IsNumericType(VARTYPE vt) {
     return vt == VT_I2 || vt == VT_I4 || vt == VT_UI1 || vt == VT_R4 || vt == VT_R8;
 }
@@ -29,7 +45,7 @@ bool IsNumericType(VARTYPE vt) {
 bool KindsMatch(const CStoredValue& value, VARTYPE vt) {
     switch (value.index()) {
         case 0: return vt == VT_BOOL;
-        case 3: return vt == VT_BSTR;
+        case 3: return vt == VT_BSTR || (IsFloatType(vt) && IsNonFiniteText(std::get<std::string>(value)));
         default: return IsNumericType(vt) || vt == VT_BOOL;
     }
 }
@@ -160,7 +176,7 @@ HRESULT CStoredPropertyBag::Read(LPCOLESTR pszPropName, VARIANT* pVar) {
 HRESULT CStoredPropertyBag::ReadValue(const CStoredValue& value, const std::string& name, VARIANT* pVar) {
     const VARTYPE wanted = pVar->vt;
     VARIANT stored;
-    VariantFromStoredValue(value, stored);
+    VariantFromStoredValue(NonFiniteFromText(value, wanted), stored);
     if (wanted == VT_EMPTY) {
         *pVar = stored;  // the caller owns it now
         return S_OK;

@@ -72,6 +72,8 @@ std::vector<CCursorResource> MakeLinePlotCursors() {
 }
 
 void RegisterLinePlotCursors() {
-    for (const CCursorResource& cursor : MakeLinePlotCursors())
+    // Every plot window registers them when it is made; the shapes are drawn once per process.
+    static const std::vector<CCursorResource> cursors = MakeLinePlotCursors();
+    for (const CCursorResource& cursor : cursors)
         if (!LoadCursor(cursor.nId)) RegisterCursorResource(cursor);
 }

@@ -13,6 +13,7 @@
 #include "host/MacroHost.h"
 #include "host/PagePicture.h"
 #include "platform/afx/DebugOutput.h"
+#include "platform/base/SafeFile.h"
 
 namespace {
 
@@ -52,24 +53,11 @@ struct SStep {
 };
 
 bool ReadScript(const std::string& path, std::string& source, std::string& error) {
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) {
-        error = path + ": cannot read the script (" + ec.message() + ")";
+    std::string why;
+    if (!ReadRegularFile(path, kMaxScriptBytes, source, why)) {
+        error = path + ": cannot read the script (" + why + ")";
         return false;
     }
-    if (size > kMaxScriptBytes) {
-        error = path + ": the script is larger than 16 MB";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in && !in.eof()) {
-        error = path + ": cannot read the script";
-        return false;
-    }
-    source = text.str();
     return true;
 }
 
@@ -195,19 +183,11 @@ int RunRun(stCommandContext& ctx) {
             }
         }
         if (!outputPath.empty()) {
-            // Written under a temporary name first, so a failed render leaves no partial picture.
-            const std::string partial = outputPath + ".partial.png";
+            // Written under a temporary name and renamed (CHostDocument::Render, WritePagePicture),
+            // so a failed render leaves no partial picture (and a device or FIFO named as output is
+            // written as such).
             if (parser.Has("--stamp")) picture.caption = DescribePage(document);
-            if (!WritePagePicture(document, picture, partial, error)) {
-                std::filesystem::remove(partial, ec);
-                status = JobFailed(ctx.m_err, outputPath + ": cannot write the picture");
-            } else {
-                std::filesystem::rename(partial, outputPath, ec);
-                if (ec) {
-                    std::filesystem::remove(partial, ec);
-                    status = JobFailed(ctx.m_err, outputPath + ": cannot write the picture");
-                }
-            }
+            if (!WritePagePicture(document, picture, outputPath, error)) status = JobFailed(ctx.m_err, error);
         }
         macros.Close();
         document.Close();

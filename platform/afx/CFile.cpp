@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/base/SafeFile.h"
+
 namespace {
 
 const char* CauseText(int cause) {
@@ -17,7 +19,7 @@ const char* CauseText(int cause) {
     case CFileException::badPath: return "bad path";
     case CFileException::tooManyOpenFiles: return "too many open files";
     case CFileException::accessDenied: return "access denied";
-    case CFileException::invalidFile: return "invalid file";
+    case CFileException::invalidFile: return "not a regular file";
     case CFileException::removeCurrentDir: return "cannot remove the current folder";
     case CFileException::directoryFull: return "folder full";
     case CFileException::badSeek: return "bad seek";
@@ -95,14 +97,23 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* pError) {
         flags |= O_CREAT;
         if (!(openFlags & modeNoTruncate)) flags |= O_TRUNC;
     }
-    int fd = ::open(fileName, flags, 0666);
-    if (fd >= 0) {
-        // A folder opens on POSIX but is no file to read.
+    int fd = -1;
+    if ((openFlags & 3) == modeRead && !(openFlags & modeCreate)) {
+        // Data comes from regular files only, opened without waiting on a FIFO or a device.
+        std::string why;
+        fd = OpenRegularFile(fileName, why);
+    } else {
+        // Never waits for a reader on a FIFO; a folder opens on POSIX but is no file to write.
+        fd = ::open(fileName, flags | O_NONBLOCK, 0666);
         struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
             ::close(fd);
             fd = -1;
             errno = EISDIR;
+        }
+        if (fd >= 0) {
+            const int status = ::fcntl(fd, F_GETFL);
+            if (status >= 0) ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
         }
     }
     if (fd < 0) {

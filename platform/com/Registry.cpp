@@ -1,5 +1,7 @@
 #include "platform/com/Registry.h"
 
+#include "platform/base/SafeFile.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -360,41 +362,22 @@ BOOL CRegistry::LoadFromText(const std::string& text, std::string* pError) {
 
 BOOL CRegistry::SaveToFile(const std::string& path, std::string* pError) const {
     // Written under a temporary name and renamed, so a failed write leaves the old file whole.
-    std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) out << SaveToText();
-        if (!out || !out.flush()) {
-            if (pError) *pError = "cannot write " + path;
-            std::remove(temp.c_str());
-            return FALSE;
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        if (pError) *pError = "cannot write " + path;
-        std::remove(temp.c_str());
+    std::string why;
+    if (!WriteOutputText(path, SaveToText(), why)) {
+        if (pError) *pError = "cannot write " + path + " (" + why + ")";
         return FALSE;
     }
     return TRUE;
 }
 
 BOOL CRegistry::LoadFromFile(const std::string& path, std::string* pError) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (pError) *pError = "cannot read " + path;
-        return FALSE;
-    }
     // Registry files are small; a huge one is not a registry file.
-    constexpr std::streamoff kMaxSize = 64 << 20;
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    in.seekg(0);
-    if (size < 0 || size > kMaxSize) {
-        if (pError) *pError = path + " is too large for a registry file";
+    constexpr size_t kMaxSize = 64 << 20;
+    std::string text, readWhy;
+    if (!ReadRegularFile(path, kMaxSize, text, readWhy)) {
+        if (pError) *pError = "cannot read " + path + " (" + readWhy + ")";
         return FALSE;
     }
-    std::string text(static_cast<size_t>(size), '\0');
-    in.read(text.data(), size);
     std::string why;
     if (!LoadFromText(text, &why)) {
         if (pError) *pError = path + ": " + why;

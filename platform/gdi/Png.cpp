@@ -1,5 +1,6 @@
 #include "platform/gdi/Png.h"
 
+#include "platform/base/SafeFile.h"
 #include "platform/gdi/CBitmap.h"
 
 #include <png.h>
@@ -105,11 +106,15 @@ struct CPngBackgroundWrites::stState {
                 queue.pop_front();
             }
             room.notify_one();
-            // Written under another name and renamed: nobody sees a half-written picture.
-            const std::string partial = job->path + ".partial";
-            const bool ok = WritePngFile(partial, job->pixels.data(), job->width, job->height) &&
-                            std::rename(partial.c_str(), job->path.c_str()) == 0;
-            if (!ok) std::remove(partial.c_str());
+            // Written as any output is (a temporary name renamed over a regular file, a FIFO or a
+            // device written as such): nobody sees a half-written picture.
+            std::string why;
+            const bool ok = WriteOutputFile(
+                job->path,
+                [&job](const std::string& target, std::string&) {
+                    return WritePngFile(target, job->pixels.data(), job->width, job->height);
+                },
+                why);
             {
                 std::lock_guard<std::mutex> lock(mutex);
                 if (!ok) failed.push_back(job->path);

@@ -42,6 +42,9 @@ void FillContours(const RasterTarget& t, const std::vector<std::vector<DPoint>>&
     // Rows whose centre lies inside the contours' vertical extent, within the clip.
     const double top = std::max<double>(std::ceil(minY - 0.5), t.clip.top);
     const double bottom = std::min<double>(std::ceil(maxY - 0.5), t.clip.bottom);
+    // Contours wholly above or below the clip (text at extreme coordinates) fill nothing; past this
+    // test the first row lies within the clip, so it fits an int.
+    if (!(top < bottom)) return;
     std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.y0 < b.y0; });
     std::vector<Crossing> crossings;
     for (int y = static_cast<int>(top); y < bottom; ++y) {
