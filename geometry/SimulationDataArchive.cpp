@@ -305,23 +305,26 @@ void LoadLegs(CLoader& loader, std::vector<CUTRay>& legs) {
         const UINT available = ar.PeekBuffered(p);
         const size_t room = std::min({n - done, limit - into.size(), into.capacity() - into.size()});
         const size_t whole = std::min<size_t>(room, available / kLegRecord);
+        size_t added = whole;
         if (whole == 0) {
             BYTE rec[kLegRecord];
             ar.EnsureRead(rec, sizeof rec);
             into.push_back(ParseLeg(ar, rec));
-            ++done;
+            added = 1;
         } else {
             for (size_t i = 0; i < whole; ++i) into.push_back(ParseLeg(ar, p + i * kLegRecord));
             ar.Skip(static_cast<UINT>(whole * kLegRecord));
-            done += whole;
         }
-        if (!visitor) continue;
+        done += added;
+        if (!visitor) {
+            loader.Charge(added * sizeof(CUTRay));
+            continue;
+        }
         if (into.size() == limit || done == n) {
             visitor->OnLegs(loader.m_snapshot, into.data(), into.size());
             into.clear();
         }
     }
-    if (!visitor) loader.Charge(n * sizeof(CUTRay));
 }
 
 void LoadSamples(CLoader& loader, std::vector<float>& samples, size_t n) {
