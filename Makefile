@@ -82,10 +82,12 @@ demo: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS) --target orvex
 	$(BUILD)/orvex demo -o $(BUILD)/demo
 
-# Benchmarks are always built optimised, in their own build folder, and all of them run.
+# Benchmarks are always built optimised, in their own build folder, and all of them run, one after
+# another (built with -j$(JOBS), run with -j1: two at once on 2 cores would measure each other).
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release
-	cmake --build build-bench -j$(JOBS) --target run_benchmarks
+	cmake --build build-bench -j$(JOBS) --target benchmark_programs
+	cmake --build build-bench -j1 --target run_benchmarks
 
 # The tool, the docs and the examples under PREFIX (as root for /usr/local), so `orvex` is on the PATH.
 install: deps $(BUILD)/CMakeCache.txt

@@ -1,8 +1,10 @@
 // Loading .orvex files of about 10 MB and 100 MB (1 GB with --load_1gb): a load should run close
 // to the rate at which the file's bytes can be read, and need memory close to the file's size. The
-// baseline reads the whole file into one buffer, the least work any loader does. The report ends
-// with each load's time as a multiple of the read of the same file, and its peak heap use as a
-// multiple of the file size.
+// baseline reads the whole file into one buffer that is already mapped and touched (made and
+// written once, before the timing), the least work any loader does: so the ratio measures the
+// loader, including the fresh memory it must fault in, not the baseline's allocator. The report
+// ends with each load's time as a multiple of that read, its throughput, and its peak heap use as
+// a multiple of the file size.
 //
 // Files are generated with the simulation library (16 snapshots of 4096 samples; the ray count
 // sets the size) into TMPDIR (or /tmp) and removed at exit.
@@ -117,16 +119,14 @@ const stDataFile& DataFile(int megabytes) {
     return files.emplace(megabytes, file).first->second;
 }
 
-// Reads a whole file into one buffer of its size.
-std::vector<char> ReadBytes(const std::string& path, size_t bytes) {
-    std::vector<char> buffer(bytes);
+// Reads a whole file into a buffer of its size.
+void ReadBytes(const std::string& path, char* buffer, size_t bytes) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f || std::fread(buffer.data(), 1, bytes, f) != bytes) {
+    if (!f || std::fread(buffer, 1, bytes, f) != bytes) {
         std::fprintf(stderr, "cannot read %s\n", path.c_str());
         std::exit(1);
     }
     std::fclose(f);
-    return buffer;
 }
 
 void SetFileCounters(benchmark::State& state, const stDataFile& file, size_t peak) {
@@ -139,15 +139,14 @@ void SetFileCounters(benchmark::State& state, const stDataFile& file, size_t pea
 
 void BM_ReadBytes(benchmark::State& state) {
     const stDataFile& file = DataFile(static_cast<int>(state.range(0)));
-    size_t peak = 0;
+    const size_t before = g_liveBytes.load();
+    g_peakBytes = before;
+    std::vector<char> bytes(file.bytes, 1);  // mapped and touched before the timing
     for (auto _ : state) {
-        const size_t before = g_liveBytes.load();
-        g_peakBytes = before;
-        std::vector<char> bytes = ReadBytes(file.path, file.bytes);
+        ReadBytes(file.path, bytes.data(), file.bytes);
         benchmark::DoNotOptimize(bytes.data());
-        peak = g_peakBytes.load() - before;
     }
-    SetFileCounters(state, file, peak);
+    SetFileCounters(state, file, g_peakBytes.load() - before);
 }
 
 void BM_LoadOrvex(benchmark::State& state) {
@@ -172,9 +171,9 @@ void BM_LoadOrvex(benchmark::State& state) {
     SetFileCounters(state, file, peak);
 }
 
-// The same load through an archive with a 1 MB buffer instead of the default 4 KB: how much of a
-// load's time goes into the read calls the buffer size decides (a diagnostic, not a baseline).
-void BM_LoadOrvex1MBBuffer(benchmark::State& state) {
+// The same load through an archive with a 4 KB buffer, as the viewer reads a file it was not handed
+// by a job: how much the read calls of a small buffer cost (a diagnostic, not a baseline).
+void BM_LoadOrvex4KBBuffer(benchmark::State& state) {
     const stDataFile& file = DataFile(static_cast<int>(state.range(0)));
     size_t peak = 0;
     for (auto _ : state) {
@@ -182,7 +181,7 @@ void BM_LoadOrvex1MBBuffer(benchmark::State& state) {
         g_peakBytes = before;
         CSimulationData data;
         CFile f(file.path.c_str(), CFile::modeRead | CFile::typeBinary);
-        CArchive ar(&f, CArchive::load, 1 << 20);
+        CArchive ar(&f, CArchive::load, 4096);
         DWORD format = 1;
         ar >> format;
         data.Load(ar);
@@ -211,10 +210,12 @@ public:
             // machine stretches the wall clock.
             const double seconds = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
             const auto peak = r.counters.find("peakXfile");
+            const auto fileMB = r.counters.find("fileMB");
+            if (fileMB != r.counters.end()) result.bytes = fileMB->second.value * 1e6;
             if (name.rfind("BM_ReadBytes", 0) == 0) {
                 result.read = seconds;
-            } else if (name.rfind("BM_LoadOrvex1MBBuffer", 0) == 0) {
-                result.loadBigBuffer = seconds;
+            } else if (name.rfind("BM_LoadOrvex4KBBuffer", 0) == 0) {
+                result.loadSmallBuffer = seconds;
             } else {
                 result.load = seconds;
                 result.peak = peak == r.counters.end() ? 0.0 : peak->second.value;
@@ -223,19 +224,19 @@ public:
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::printf("\nLoading against reading the same file's bytes (CPU time):\n");
-        std::printf("  %-8s %10s %10s %10s %15s %22s\n", "size", "read (ms)", "load (ms)", "load/read",
-                    "peak/file size", "1 MB buffer: load/read");
+        std::printf("\nLoading against reading the same file's bytes into touched memory (CPU time):\n");
+        std::printf("  %-8s %10s %10s %10s %12s %15s %22s\n", "size", "read (ms)", "load (ms)", "load/read",
+                    "load GB/s", "peak/file size", "4 KB buffer: load/read");
         for (const auto& [mb, r] : m_results) {
             if (r.read <= 0 || r.load <= 0) continue;
-            std::printf("  %5d MB %10.1f %10.1f %10.2f %15.2f %22.2f\n", mb, r.read * 1e3, r.load * 1e3,
-                        r.load / r.read, r.peak, r.loadBigBuffer / r.read);
+            std::printf("  %5d MB %10.1f %10.1f %10.2f %12.2f %15.2f %22.2f\n", mb, r.read * 1e3, r.load * 1e3,
+                        r.load / r.read, r.bytes / r.load / 1e9, r.peak, r.loadSmallBuffer / r.read);
         }
     }
 
 private:
     struct stResult {
-        double read = 0, load = 0, loadBigBuffer = 0, peak = 0;
+        double read = 0, load = 0, loadSmallBuffer = 0, peak = 0, bytes = 0;
     };
     std::map<int, stResult> m_results;
 };
@@ -255,7 +256,7 @@ int main(int argc, char** argv) {
     }
     for (auto* bench : {benchmark::RegisterBenchmark("BM_ReadBytes", BM_ReadBytes),
                         benchmark::RegisterBenchmark("BM_LoadOrvex", BM_LoadOrvex),
-                        benchmark::RegisterBenchmark("BM_LoadOrvex1MBBuffer", BM_LoadOrvex1MBBuffer)}) {
+                        benchmark::RegisterBenchmark("BM_LoadOrvex4KBBuffer", BM_LoadOrvex4KBBuffer)}) {
         bench->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
         if (with1GB) bench->Arg(1000);
     }

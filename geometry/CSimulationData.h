@@ -13,6 +13,7 @@
 #include "geometry/CfRect.h"
 
 class CArchive;
+class CLegVisitor;
 
 class CSimulationData {
 public:
@@ -64,7 +65,9 @@ public:
     virtual void Serialize(CArchive& ar);
     // The two directions of Serialize.
     void Store(CArchive& ar) const;
-    void Load(CArchive& ar);
+    // With legs given, every leg is read and checked but handed to it instead of kept: the
+    // bundles stay empty (see OrvexFile.h).
+    void Load(CArchive& ar, CLegVisitor* legs = nullptr);
     // Back to the state of a new data set: no snapshots means no data.
     void Empty();
 

@@ -37,13 +37,15 @@ std::string CauseOnly(const std::string& message, const std::string& path) {
 
 }  // namespace
 
-void ReadOrvex(CFile& file, CSimulationData& data) {
+void ReadOrvex(CFile& file, CSimulationData& data) { ReadOrvex(file, data, nullptr); }
+
+void ReadOrvex(CFile& file, CSimulationData& data, CLegVisitor* legs) {
     CArchive ar(&file, CArchive::load, ReadBufferSize(file));
     DWORD format = 1;
     ar >> format;
     if (format != kOrvexFormatNumber)
         ar.ThrowException(CArchiveException::badSchema, "format number " + std::to_string(format) + ", expected 0");
-    data.Load(ar);
+    data.Load(ar, legs);
     ar.Close();
 }
 
@@ -54,7 +56,9 @@ void WriteOrvex(CFile& file, const CSimulationData& data) {
     ar.Close();
 }
 
-bool LoadOrvexFile(const std::string& path, CSimulationData& data, std::string& error) {
+namespace {
+
+bool LoadOrvexFileWith(const std::string& path, CSimulationData& data, CLegVisitor* legs, std::string& error) {
     CFile file;
     CFileException fileError;
     if (!file.Open(path.c_str(), CFile::modeRead | CFile::typeBinary, &fileError)) {
@@ -62,7 +66,7 @@ bool LoadOrvexFile(const std::string& path, CSimulationData& data, std::string& 
         return false;
     }
     try {
-        ReadOrvex(file, data);
+        ReadOrvex(file, data, legs);
     } catch (const std::bad_alloc&) {
         error = path + ": not enough memory to load the data set";
         return false;
@@ -71,6 +75,17 @@ bool LoadOrvexFile(const std::string& path, CSimulationData& data, std::string& 
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool LoadOrvexFile(const std::string& path, CSimulationData& data, std::string& error) {
+    return LoadOrvexFileWith(path, data, nullptr, error);
+}
+
+bool LoadOrvexFileVisitingLegs(const std::string& path, CSimulationData& data, CLegVisitor& visitor,
+                               std::string& error) {
+    return LoadOrvexFileWith(path, data, &visitor, error);
 }
 
 bool SaveOrvexFile(const std::string& path, const CSimulationData& data, std::string& error) {

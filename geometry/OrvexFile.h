@@ -15,8 +15,20 @@ constexpr DWORD kOrvexFormatNumber = 0;
 // Reads a whole .orvex stream from the file's position; throws CArchiveException or
 // CFileException on a malformed file.
 void ReadOrvex(CFile& file, CSimulationData& data);
+class CLegVisitor;
+// The same, handing the legs to legs instead of keeping them (below).
+void ReadOrvex(CFile& file, CSimulationData& data, CLegVisitor* legs);
 // Writes a whole .orvex stream; throws CFileException when the file cannot take it.
 void WriteOrvex(CFile& file, const CSimulationData& data);
+
+// A reader that looks at each leg once (a summary) need not hold millions of them: the legs of
+// each bundle are handed over in pieces, in file order, and then dropped.
+class CLegVisitor {
+public:
+    virtual ~CLegVisitor() = default;
+    // count legs of the snapshot (0-based) being read.
+    virtual void OnLegs(size_t snapshot, const CUTRay* legs, size_t count) = 0;
+};
 
 // The same for named files. On failure they return false and leave one line in error
 // ("s.orvex: unexpected end of file (leg count 1000 exceeds the bytes left)"); data is replaced
@@ -24,6 +36,10 @@ void WriteOrvex(CFile& file, const CSimulationData& data);
 // failed save leaves no half-written file behind.
 bool LoadOrvexFile(const std::string& path, CSimulationData& data, std::string& error);
 bool SaveOrvexFile(const std::string& path, const CSimulationData& data, std::string& error);
+// LoadOrvexFile that hands the legs to visitor instead of keeping them; the file is checked all
+// the same, and data's bundles are there, without legs.
+bool LoadOrvexFileVisitingLegs(const std::string& path, CSimulationData& data, CLegVisitor& visitor,
+                               std::string& error);
 
 // A job reads its file once. LoadOrvexFileAndKeep reads a file as LoadOrvexFile does, lets check
 // see the data set (a job's own tests; false with error refuses it), and keeps it for the next

@@ -136,9 +136,12 @@ void AdviseLargePages(const void* data, size_t bytes) {
 // read so far.
 class CLoader {
 public:
-    explicit CLoader(CArchive& ar)
-        : m_ar(ar), m_start(ar.GetBytesRemaining()), m_stored(ar.GetStoredBytesRemaining()) {}
+    CLoader(CArchive& ar, CLegVisitor* visitor)
+        : m_ar(ar), m_visitor(visitor), m_start(ar.GetBytesRemaining()), m_stored(ar.GetStoredBytesRemaining()) {}
     CArchive& Ar() { return m_ar; }
+    // Legs go here instead of into the bundles when the caller only looks at them once.
+    CLegVisitor* Visitor() const { return m_visitor; }
+    size_t m_snapshot = 0;  // the snapshot being read
 
     // Reads a count and checks that the archive still holds count records of at least recordSize
     // bytes (a 64-bit product), so a count can never promise more than the file could fill.
@@ -187,6 +190,7 @@ public:
 
 private:
     CArchive& m_ar;
+    CLegVisitor* m_visitor;
     ULONGLONG m_start;   // bytes the archive held at the start
     ULONGLONG m_stored;  // of which the file stores
     ULONGLONG m_cost = 0;
@@ -285,25 +289,41 @@ CUTRay ParseLeg(CArchive& ar, const BYTE* p) {
 }
 
 // Legs are parsed where the archive buffered them; only a record split between two refills of
-// the buffer is copied.
+// the buffer is copied. With a visitor they go to it in pieces, and legs stays empty.
 void LoadLegs(CLoader& loader, std::vector<CUTRay>& legs) {
     CArchive& ar = loader.Ar();
     const size_t n = loader.GetCount(kLegRecord, "leg");
-    while (legs.size() < n) {
-        if (legs.size() == legs.capacity()) loader.Grow(legs, n, kLegRecord);
+    CLegVisitor* visitor = loader.Visitor();
+    constexpr size_t kPiece = 4096;
+    std::vector<CUTRay> piece;
+    std::vector<CUTRay>& into = visitor ? piece : legs;
+    const size_t limit = visitor ? std::min(n, kPiece) : n;
+    if (visitor) piece.reserve(limit);
+    for (size_t done = 0; done < n;) {
+        if (into.size() == into.capacity()) loader.Grow(into, limit, kLegRecord);
         const BYTE* p = nullptr;
         const UINT available = ar.PeekBuffered(p);
-        const size_t whole = std::min<size_t>(std::min(n, legs.capacity()) - legs.size(), available / kLegRecord);
+        const size_t room = std::min({n - done, limit - into.size(), into.capacity() - into.size()});
+        const size_t whole = std::min<size_t>(room, available / kLegRecord);
+        size_t added = whole;
         if (whole == 0) {
             BYTE rec[kLegRecord];
             ar.EnsureRead(rec, sizeof rec);
-            legs.push_back(ParseLeg(ar, rec));
-            loader.Charge(sizeof(CUTRay));
+            into.push_back(ParseLeg(ar, rec));
+            added = 1;
+        } else {
+            for (size_t i = 0; i < whole; ++i) into.push_back(ParseLeg(ar, p + i * kLegRecord));
+            ar.Skip(static_cast<UINT>(whole * kLegRecord));
+        }
+        done += added;
+        if (!visitor) {
+            loader.Charge(added * sizeof(CUTRay));
             continue;
         }
-        for (size_t i = 0; i < whole; ++i) legs.push_back(ParseLeg(ar, p + i * kLegRecord));
-        ar.Skip(static_cast<UINT>(whole * kLegRecord));
-        loader.Charge(whole * sizeof(CUTRay));
+        if (into.size() == limit || done == n) {
+            visitor->OnLegs(loader.m_snapshot, into.data(), into.size());
+            into.clear();
+        }
     }
 }
 
@@ -383,9 +403,9 @@ void CSimulationData::Store(CArchive& ar) const {
     }
 }
 
-void CSimulationData::Load(CArchive& ar) {
+void CSimulationData::Load(CArchive& ar, CLegVisitor* legs) {
     // A job that read this very file to check it left the result for this load.
-    if (TakeKeptDataSet(ar, *this)) return;
+    if (legs == nullptr && TakeKeptDataSet(ar, *this)) return;
     {
 
     char signature[4];
@@ -398,7 +418,7 @@ void CSimulationData::Load(CArchive& ar) {
         ar.ThrowException(CArchiveException::badSchema, "unknown version " + std::to_string(version));
 
     // Read into a fresh set so a failure leaves this one as it was.
-    CLoader loader(ar);
+    CLoader loader(ar, legs);
     CSimulationData d;
     LoadArcs(loader, d.m_outline);
     LONG display = 0;
@@ -408,6 +428,7 @@ void CSimulationData::Load(CArchive& ar) {
     while (d.m_snapshots.size() < snapshots) {
         if (d.m_snapshots.size() == d.m_snapshots.capacity()) loader.Grow(d.m_snapshots, snapshots, kMinSnapshotRecord);
         loader.Charge(sizeof(CSimulationData::stSnapshot));
+        loader.m_snapshot = d.m_snapshots.size();
         LoadSnapshot(loader, d.m_snapshots.emplace_back());
     }
     LoadArcs(loader, d.m_extraOutline);

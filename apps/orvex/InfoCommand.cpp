@@ -5,6 +5,7 @@
 
 #include "apps/orvex/Command.h"
 #include "apps/orvex/DataFiles.h"
+#include "geometry/OrvexFile.h"
 #include "host/JobDataFile.h"
 
 namespace {
@@ -42,20 +43,36 @@ struct stSnapshotSummary {
     stTimes m_times;
 };
 
-stSnapshotSummary Summarise(const CSimulationData::stSnapshot& s) {
+void AddLegs(stSnapshotSummary& sum, const CUTRay* legs, size_t count) {
+    double lo = 1e100, hi = -1e100;
+    CBundle::MergeExtremeTimes(legs, count, lo, hi);
+    sum.m_times.Merge(lo, hi);
+    sum.m_legs += count;
+    for (size_t i = 0; i < count; ++i) {
+        sum.m_legsWithoutEnd += legs[i].HasEnd() ? 0 : 1;
+        sum.m_legsNotDrawn += legs[i].m_kind == CUTRay::kNotDrawn ? 1 : 0;
+    }
+}
+
+// The legs of an .orvex file are counted as they are read and not kept: a summary of a gigabyte
+// file then costs about what reading it does.
+class CLegTally : public CLegVisitor {
+public:
+    void OnLegs(size_t snapshot, const CUTRay* legs, size_t count) override {
+        if (m_snapshots.size() <= snapshot) m_snapshots.resize(snapshot + 1);
+        AddLegs(m_snapshots[snapshot], legs, count);
+    }
+    std::vector<stSnapshotSummary> m_snapshots;
+};
+
+// legs: the tally of the snapshot's legs when they were not kept.
+stSnapshotSummary Summarise(const CSimulationData::stSnapshot& s, const stSnapshotSummary* legs) {
     stSnapshotSummary sum;
+    if (legs) sum = *legs;
     sum.m_bundles = s.m_bundles.size();
     sum.m_drawn = s.m_nBundles;
-    for (const CBundle& b : s.m_bundles) {
-        double lo = 0, hi = 0;
-        b.GetBundleExtreemTimes(lo, hi);
-        sum.m_times.Merge(lo, hi);
-        sum.m_legs += b.m_rays.size();
-        for (const CUTRay& r : b.m_rays) {
-            sum.m_legsWithoutEnd += r.HasEnd() ? 0 : 1;
-            sum.m_legsNotDrawn += r.m_kind == CUTRay::kNotDrawn ? 1 : 0;
-        }
-    }
+    if (!legs)
+        for (const CBundle& b : s.m_bundles) AddLegs(sum, b.m_rays.data(), b.m_rays.size());
     return sum;
 }
 
@@ -84,16 +101,20 @@ int RunInfo(stCommandContext& ctx) {
 
     CSimulationData data;
     std::string error;
-    if (!LoadDataFile(files[0], data, error)) {
-        if (IsJsonPath(files[0])) IsDocumentFile(files[0], error);
+    CLegTally tally;
+    const bool json = IsJsonPath(files[0]);
+    if (!(json ? LoadDataFile(files[0], data, error) : LoadOrvexFileVisitingLegs(files[0], data, tally, error))) {
+        if (json) IsDocumentFile(files[0], error);
         return JobFailed(ctx.m_err, error);
     }
+    tally.m_snapshots.resize(data.m_snapshots.size());
 
     std::vector<stSnapshotSummary> snapshots;
     stTimes all;
     size_t bundles = 0, legs = 0;
-    for (const auto& s : data.m_snapshots) {
-        snapshots.push_back(Summarise(s));
+    for (size_t i = 0; i < data.m_snapshots.size(); ++i) {
+        const auto& s = data.m_snapshots[i];
+        snapshots.push_back(Summarise(s, json ? nullptr : &tally.m_snapshots[i]));
         const auto& sum = snapshots.back();
         if (sum.m_times.Any()) all.Merge(sum.m_times.m_min, sum.m_times.m_max);
         bundles += sum.m_bundles;

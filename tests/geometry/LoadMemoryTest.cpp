@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "geometry/OrvexFile.h"
