@@ -69,4 +69,44 @@ TEST_F(MeasureExportCommandsTest, GatesJsonHasAReadingPerGateAndSnapshot) {
     EXPECT_EQ(std::count(m_out.begin(), m_out.end(), '\n'), 2);
 }
 
+TEST_F(MeasureExportCommandsTest, AscanCsvAloneOrBesideThePicture) {
+    ASSERT_EQ(Run("ascan s.orvex --csv all.csv --snapshot all"), 0) << m_err;
+    const std::string all = Slurp("all.csv");
+    EXPECT_EQ(all.rfind("Time (us),snapshot 0,snapshot 1,snapshot 2,snapshot 3\n", 0), 0u) << all.substr(0, 80);
+    ASSERT_EQ(Run("ascan s.orvex -o one.png --csv one.csv --snapshot 2"), 0) << m_err;
+    EXPECT_EQ(PngSize("one.png"), (std::pair<uint32_t, uint32_t>{600, 250}));
+    std::istringstream one(Slurp("one.csv")), every(all);
+    std::string a, b;
+    std::getline(one, a);
+    EXPECT_EQ(a, "Time (us),snapshot 2");
+    std::getline(every, b);
+    size_t rows = 0;
+    // Column 2 of the whole export is the one-snapshot export, row for row.
+    while (std::getline(one, a) && std::getline(every, b)) {
+        ++rows;
+        std::vector<std::string> cells;
+        std::stringstream split(b);
+        for (std::string c; std::getline(split, c, ',');) cells.push_back(c);
+        ASSERT_EQ(cells.size(), 5u);
+        ASSERT_EQ(a, cells[0] + "," + cells[3]);
+    }
+    EXPECT_GT(rows, 512u);
+
+    struct Row {
+        const char* args;
+        const char* problem;
+    } rows2[] = {
+        {"ascan s.orvex --csv out.txt", "--csv needs a file ending in .csv"},
+        {"ascan s.orvex -o p.png --csv c.csv --snapshot all", "--snapshot all is for --csv without -o"},
+        {"ascan s.orvex -o p.png --snapshot all", "--snapshot all is for --csv"},
+        {"ascan s.orvex --csv c.csv --snapshot -1", "--snapshot needs"},
+    };
+    for (const Row& row : rows2) {
+        EXPECT_EQ(Run(row.args), 2) << row.args;
+        EXPECT_NE(m_err.find(row.problem), std::string::npos) << row.args << "\n" << m_err;
+    }
+    EXPECT_EQ(Run("ascan s.orvex --csv c.csv --snapshot 9"), 1);
+    EXPECT_FALSE(Exists("c.csv"));
+}
+
 }  // namespace

@@ -1,0 +1,95 @@
+#include "host/AscanExport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+std::string Number(double v) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.9g", v);
+    return text;
+}
+
+// A CSV field: quoted when it holds a separator, a quote or a line break.
+std::string Field(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string TimeTitle(const SAscanTrace& trace) { return trace.xLabel.empty() ? std::string("Time") : trace.xLabel; }
+
+}  // namespace
+
+std::string FormatAscanCsv(const std::vector<SAscanTrace>& traces) {
+    if (traces.empty()) return std::string();
+    const bool shared = std::all_of(traces.begin(), traces.end(), [&](const SAscanTrace& t) {
+        return static_cast<float>(t.resolution) == static_cast<float>(traces.front().resolution);
+    });
+    size_t rows = 0;
+    for (const SAscanTrace& t : traces) rows = std::max(rows, t.samples.size());
+
+    std::string out;
+    for (size_t n = 0; n < traces.size(); ++n) {
+        const SAscanTrace& t = traces[n];
+        if (n == 0 && shared) out += Field(TimeTitle(t));
+        if (!shared) out += (n == 0 ? "" : ",") + Field(TimeTitle(t) + " " + std::to_string(t.snapshot));
+        out += ",snapshot " + std::to_string(t.snapshot);
+    }
+    out += "\n";
+    for (size_t i = 0; i < rows; ++i) {
+        for (size_t n = 0; n < traces.size(); ++n) {
+            const SAscanTrace& t = traces[n];
+            const bool has = i < t.samples.size();
+            if (n == 0 && shared) out += Number(t.TimeOf(i));  // the times do not depend on the samples
+            if (!shared) out += (n == 0 ? "" : ",") + (has ? Number(t.TimeOf(i)) : std::string());
+            out += ",";
+            if (has) out += Number(t.samples[i]);
+        }
+        out += "\n";
+    }
+    return out;
+}
+
+bool WriteAscanCsv(const SAscanCsvOptions& options, std::string& error, const AscanProgress& progress) {
+    CAscanTraceSource source;
+    if (!source.Open(options.inputPath, error)) return false;
+    std::vector<LONG> snapshots;
+    if (options.allSnapshots) {
+        for (LONG k = 0; k < source.GetSnapshotCount(); ++k) snapshots.push_back(k);
+        if (snapshots.empty()) {
+            error = options.inputPath + ": the file has no snapshots";
+            return false;
+        }
+    } else {
+        snapshots.push_back(options.snapshot ? *options.snapshot : source.GetCurrentSnapshot());
+    }
+    std::vector<SAscanTrace> traces(snapshots.size());
+    for (size_t n = 0; n < snapshots.size(); ++n) {
+        if (!source.Read(snapshots[n], traces[n], error)) return false;
+        if (progress) progress(n + 1, snapshots.size());
+    }
+    const std::string partial = options.outputPath + ".partial";
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        out << FormatAscanCsv(traces);
+        out.close();
+        if (!out) {
+            std::remove(partial.c_str());
+            error = options.outputPath + ": cannot write the file";
+            return false;
+        }
+    }
+    if (std::rename(partial.c_str(), options.outputPath.c_str()) != 0) {
+        std::remove(partial.c_str());
+        error = options.outputPath + ": cannot write the file";
+        return false;
+    }
+    return true;
+}
