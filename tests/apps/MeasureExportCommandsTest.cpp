@@ -109,4 +109,33 @@ TEST_F(MeasureExportCommandsTest, AscanCsvAloneOrBesideThePicture) {
     EXPECT_FALSE(Exists("c.csv"));
 }
 
+TEST_F(MeasureExportCommandsTest, BscanWritesEachFormatAtItsSize) {
+    ASSERT_EQ(Run("bscan s.orvex -o b.png --size 640x360 --colormap viridis --envelope --progress"), 0) << m_err;
+    EXPECT_EQ(PngSize("b.png"), (std::pair<uint32_t, uint32_t>{640, 360}));
+    EXPECT_NE(m_err.find("orvex bscan: 100% (4 of 4 snapshots)"), std::string::npos) << m_err;
+    ASSERT_EQ(Run("bscan s.orvex -o b.pdf --x 10:30"), 0) << m_err;
+    EXPECT_EQ(Bytes("b.pdf").rfind("%PDF", 0), 0u);
+    ASSERT_EQ(Run("bscan s.orvex -o b.svg"), 0) << m_err;
+    const std::string svg = Bytes("b.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("<image"), std::string::npos) << "the image travels as one picture";
+
+    struct Row {
+        const char* args;
+        const char* problem;
+    } rows[] = {
+        {"bscan s.orvex", "missing -o"},
+        {"bscan s.orvex -o b.gif", "-o needs a file ending in .png, .pdf or .svg"},
+        {"bscan s.orvex -o b.png --colormap jet", "--colormap needs gray or viridis"},
+        {"bscan s.orvex -o b.png --x 5:5", "--x needs MIN:MAX"},
+        {"bscan s.orvex -o b.png --size 0x10", "--size needs WxH"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Run(row.args), 2) << row.args;
+        EXPECT_NE(m_err.find(row.problem), std::string::npos) << row.args << "\n" << m_err;
+    }
+    EXPECT_EQ(Run("bscan missing.orvex -o m.png"), 1);
+    EXPECT_FALSE(Exists("m.png"));
+}
+
 }  // namespace
