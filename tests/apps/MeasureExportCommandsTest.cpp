@@ -1,5 +1,9 @@
 // The measurement and export commands as a user runs them: gates, ascan --csv, bscan, animate.
+#include <gif_lib.h>
 #include <nlohmann/json.hpp>
+
+#include "platform/gdi/CBitmap.h"
+#include "platform/gdi/Png.h"
 
 #include "CliTestSupport.h"
 
@@ -136,6 +140,87 @@ TEST_F(MeasureExportCommandsTest, BscanWritesEachFormatAtItsSize) {
     }
     EXPECT_EQ(Run("bscan missing.orvex -o m.png"), 1);
     EXPECT_FALSE(Exists("m.png"));
+}
+
+// A GIF's frames as 0x00BBGGRR pixels, with their delays.
+struct SGifFrames {
+    int width = 0, height = 0;
+    std::vector<std::vector<uint32_t>> frames;
+    std::vector<int> delays;
+};
+
+SGifFrames ReadGif(const std::string& path) {
+    SGifFrames out;
+    int code = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &code);
+    if (gif == nullptr) return out;
+    if (DGifSlurp(gif) == GIF_OK) {
+        out.width = gif->SWidth;
+        out.height = gif->SHeight;
+        for (int k = 0; k < gif->ImageCount; ++k) {
+            const SavedImage& image = gif->SavedImages[k];
+            const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
+            std::vector<uint32_t> pixels(static_cast<size_t>(out.width) * out.height);
+            for (size_t i = 0; i < pixels.size(); ++i) {
+                const GifColorType c = map->Colors[image.RasterBits[i]];
+                pixels[i] = c.Red | c.Green << 8 | c.Blue << 16;
+            }
+            out.frames.push_back(pixels);
+            GraphicsControlBlock control{};
+            DGifSavedExtensionToGCB(gif, k, &control);
+            out.delays.push_back(control.DelayTime);
+        }
+    }
+    DGifCloseFile(gif, &code);
+    return out;
+}
+
+TEST_F(MeasureExportCommandsTest, AnimateWritesTheControlsOwnStepsAsFrames) {
+    ASSERT_EQ(Run("animate s.orvex -o a.gif --size 200x150 --fps 10 --progress"), 0) << m_err;
+    const SGifFrames gif = ReadGif((m_dir / "a.gif").string());
+    EXPECT_EQ(gif.width, 200);
+    EXPECT_EQ(gif.height, 150);
+    // The load sets the limits from the data (0 to snapshot 0's last ray time); the increment is
+    // the stored 0.5: one frame per half unit, the last one not past the end limit.
+    ASSERT_GE(gif.frames.size(), 10u);
+    for (int delay : gif.delays) EXPECT_EQ(delay, 10);
+    EXPECT_NE(m_err.find("orvex animate: 100% (" + std::to_string(gif.frames.size()) + " of "), std::string::npos)
+        << m_err;
+    // Frame k is the picture the render job draws at time 0.5 k, pixel for pixel.
+    for (size_t k : {size_t{0}, size_t{7}, gif.frames.size() - 1}) {
+        char time[32];
+        std::snprintf(time, sizeof time, "%g", 0.5 * static_cast<double>(k));
+        ASSERT_EQ(Run("render s.orvex -o f.png --size 200x150 --plot pulse --time " + std::string(time)), 0) << m_err;
+        CBitmap picture;
+        ASSERT_TRUE(LoadBitmapPng((m_dir / "f.png").string(), picture));
+        size_t differ = 0;
+        for (size_t i = 0; i < gif.frames[k].size(); ++i) differ += (picture.GetPixels()[i] & 0xFFFFFF) != gif.frames[k][i];
+        EXPECT_EQ(differ, 0u) << "frame " << k;
+    }
+    EXPECT_NE(gif.frames.front(), gif.frames[7]) << "the pulse moves";
+
+    ASSERT_EQ(Run("animate s.orvex -o b.gif --size 200x150 --plot end --stamp"), 0) << m_err;
+    const SGifFrames stamped = ReadGif((m_dir / "b.gif").string());
+    EXPECT_EQ(stamped.frames.size(), gif.frames.size());
+    EXPECT_GT(stamped.height, 150) << "the caption band";
+    EXPECT_EQ(stamped.delays.front(), 20) << "5 frames a second by default";
+
+    struct Row {
+        const char* args;
+        const char* problem;
+    } rows[] = {
+        {"animate s.orvex", "missing -o"},
+        {"animate s.orvex -o a.png", "cannot write animated PNG"},
+        {"animate s.orvex -o a.mp4", "-o needs a file ending in .gif"},
+        {"animate s.orvex -o a.gif --fps 0", "--fps needs"},
+        {"animate s.orvex -o a.gif --plot full", "--plot needs pulse or end"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Run(row.args), 2) << row.args;
+        EXPECT_NE(m_err.find(row.problem), std::string::npos) << row.args << "\n" << m_err;
+    }
+    EXPECT_EQ(Run("animate missing.orvex -o m.gif"), 1);
+    EXPECT_FALSE(Exists("m.gif"));
 }
 
 }  // namespace
