@@ -12,6 +12,7 @@
 
 #include "host/HostDocument.h"
 #include "host/MacroHost.h"
+#include "host/MeasureLua.h"
 #include "host/Printing.h"
 
 namespace {
@@ -216,6 +217,7 @@ void InstallHostTable(lua_State* L, CMacroHost* host) {
     lua_pushlightuserdata(L, host);
     luaL_setfuncs(L, kFunctions, 1);
     AddPropertyFrameFunctions(L, -1);
+    AddMeasureFunctions(L, -1, host);
     PushReadOnlyView(L, controls);
     lua_setfield(L, -2, "controls");
     PushReadOnlyView(L, -1);
