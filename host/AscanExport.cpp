@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -27,34 +28,40 @@ std::string TimeTitle(const SAscanTrace& trace) { return trace.xLabel.empty() ? 
 
 }  // namespace
 
-std::string FormatAscanCsv(const std::vector<SAscanTrace>& traces) {
-    if (traces.empty()) return std::string();
+void WriteAscanCsv(std::ostream& out, const std::vector<SAscanTrace>& traces) {
+    if (traces.empty()) return;
     const bool shared = std::all_of(traces.begin(), traces.end(), [&](const SAscanTrace& t) {
         return static_cast<float>(t.resolution) == static_cast<float>(traces.front().resolution);
     });
     size_t rows = 0;
     for (const SAscanTrace& t : traces) rows = std::max(rows, t.samples.size());
 
-    std::string out;
+    std::string line;
     for (size_t n = 0; n < traces.size(); ++n) {
         const SAscanTrace& t = traces[n];
-        if (n == 0 && shared) out += Field(TimeTitle(t));
-        if (!shared) out += (n == 0 ? "" : ",") + Field(TimeTitle(t) + " " + std::to_string(t.snapshot));
-        out += ",snapshot " + std::to_string(t.snapshot);
+        if (n == 0 && shared) line += Field(TimeTitle(t));
+        if (!shared) line += (n == 0 ? "" : ",") + Field(TimeTitle(t) + " " + std::to_string(t.snapshot));
+        line += ",snapshot " + std::to_string(t.snapshot);
     }
-    out += "\n";
+    out << line << "\n";
     for (size_t i = 0; i < rows; ++i) {
+        line.clear();
         for (size_t n = 0; n < traces.size(); ++n) {
             const SAscanTrace& t = traces[n];
             const bool has = i < t.samples.size();
-            if (n == 0 && shared) out += Number(t.TimeOf(i));  // the times do not depend on the samples
-            if (!shared) out += (n == 0 ? "" : ",") + (has ? Number(t.TimeOf(i)) : std::string());
-            out += ",";
-            if (has) out += Number(t.samples[i]);
+            if (n == 0 && shared) line += Number(t.TimeOf(i));  // the times do not depend on the samples
+            if (!shared) line += (n == 0 ? "" : ",") + (has ? Number(t.TimeOf(i)) : std::string());
+            line += ",";
+            if (has) line += Number(t.samples[i]);
         }
-        out += "\n";
+        out << line << "\n";
     }
-    return out;
+}
+
+std::string FormatAscanCsv(const std::vector<SAscanTrace>& traces) {
+    std::ostringstream out;
+    WriteAscanCsv(out, traces);
+    return out.str();
 }
 
 bool WriteAscanCsv(const SAscanCsvOptions& options, std::string& error, const AscanProgress& progress) {
@@ -78,7 +85,7 @@ bool WriteAscanCsv(const SAscanCsvOptions& options, std::string& error, const As
     const std::string partial = options.outputPath + ".partial";
     {
         std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out << FormatAscanCsv(traces);
+        WriteAscanCsv(out, traces);
         out.close();
         if (!out) {
             std::remove(partial.c_str());

@@ -2,6 +2,7 @@
 // The A-scans of a simulation file as CSV: a time column and one amplitude column per snapshot,
 // the times as the A-scan plot places them and the amplitudes exactly as GetAscan hands them out.
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@
 // traces leave their cells empty. Numbers are written with 9 significant digits, which read back
 // to the same floats.
 std::string FormatAscanCsv(const std::vector<SAscanTrace>& traces);
+// The same, written to a stream as it goes (an export of every snapshot of a large file is
+// several times the file's size as text).
+void WriteAscanCsv(std::ostream& out, const std::vector<SAscanTrace>& traces);
 
 struct SAscanCsvOptions {
     std::string inputPath;

@@ -59,6 +59,27 @@ TEST(BscanEnvelope, OfAGaussianPulseIsItsGaussian) {
     EXPECT_TRUE(ComputeEnvelope({}).empty());
 }
 
+TEST(BscanEnvelope, InBlocksAgreesWithOneTransform) {
+    // Echoes of several widths and a little noise over 40000 samples, cut into blocks of 4096
+    // with margins of 512 (blocks start every 2560 samples), against one transform of the whole.
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0.0, 0.01);
+    std::vector<float> trace(40000);
+    for (size_t i = 0; i < trace.size(); ++i) {
+        double v = noise(random);
+        for (double centre : {300.0, 2560.0, 5119.0, 20000.0, 39900.0})
+            v += std::exp(-std::pow((i - centre) / 40.0, 2.0)) * std::cos(0.7 * i);
+        trace[i] = static_cast<float>(v);
+    }
+    const std::vector<float> whole = ComputeEnvelope(trace, 1u << 20, 4096);
+    const std::vector<float> blocks = ComputeEnvelope(trace, 4096, 512);
+    ASSERT_EQ(blocks.size(), whole.size());
+    double worst = 0.0;
+    for (size_t i = 0; i < trace.size(); ++i) worst = std::max(worst, static_cast<double>(std::fabs(blocks[i] - whole[i])));
+    EXPECT_LT(worst, 5e-3) << "of echoes of height 1";
+    EXPECT_NEAR(blocks[20000], 1.0, 0.05);
+}
+
 TEST(BscanResample, KeepsTheLargestMagnitudeOfEachRow) {
     // Ten samples at 0.1 into two rows of 0.5: the -0.9 spike is not lost between rows.
     const std::vector<float> samples = {0.0f, 0.1f, -0.9f, 0.2f, 0.0f, 0.0f, 0.3f, 0.0f, 0.0f, 0.0f};
