@@ -185,6 +185,7 @@ bool RunAscanJob(const SAscanOptions& options, std::string& error, std::vector<s
     SPictureOptions picture;
     picture.scale = options.scale;
     if (options.stamp) picture.caption = DescribePage(document, {data.GetViewerPath(), data.GetPath()});
+    picture.caption.insert(picture.caption.end(), options.readout.begin(), options.readout.end());
     if (!WritePagePicture(document, picture, partial, error)) {
         std::remove(partial.c_str());
         error = options.outputPath + ": cannot write the picture";

@@ -86,3 +86,22 @@ std::string FormatGateJson(const SGatesOptions& options, const std::vector<SGate
     doc["readings"] = readings;
     return doc.dump(2) + "\n";
 }
+
+std::vector<std::string> FormatGateReadout(const SGatesOptions& options, const std::vector<SGateTableRow>& rows) {
+    std::vector<std::string> lines;
+    for (const SGateTableRow& row : rows) {
+        const SMeasureGate& gate = options.gates[row.gate];
+        const SGateReading& r = row.reading;
+        std::string line = GateName(gate, row.gate) + " [" + Fixed(gate.start, 2) + ", " + Fixed(gate.end, 2) + "]";
+        if (gate.threshold) line += " >= " + Fixed(*gate.threshold, 3);
+        line += ": ";
+        if (!r.peak) {
+            line += "no samples";
+        } else {
+            line += "peak " + Fixed(*r.peak, 4) + " at " + Fixed(r.peakTime, 4);
+            if (gate.threshold) line += ", flank " + (r.flankTime ? Fixed(*r.flankTime, 4) : std::string("not reached"));
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}

@@ -33,5 +33,9 @@ bool MeasureGates(const SGatesOptions& options, std::vector<SGateTableRow>& rows
 std::string FormatGateTable(const SGatesOptions& options, const std::vector<SGateTableRow>& rows);
 std::string FormatGateJson(const SGatesOptions& options, const std::vector<SGateTableRow>& rows);
 
+// One line per row for a picture's caption: "Gate 1 [15, 30] >= 0.1: peak 0.5982 at 23.1921,
+// flank 22.9626".
+std::vector<std::string> FormatGateReadout(const SGatesOptions& options, const std::vector<SGateTableRow>& rows);
+
 // Gate names as tables and pictures show them: "Gate 1", "Gate 2", ... unless given.
 std::string GateName(const SMeasureGate& gate, size_t index);

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "apps/orvex/Command.h"
+#include "apps/orvex/GateOptions.h"
 #include "host/GateMeasureJob.h"
 
 namespace {
@@ -32,36 +33,15 @@ const CCommandRegistrar kRegister(kGates);
 
 int RunGates(stCommandContext& ctx) {
     COptionParser parser({"--gate", "--snapshot"}, {"--json", "--progress"});
-    // The parser keeps one value per option; gates repeat, so they are taken out first.
-    std::vector<std::string> rest;
-    std::vector<std::string> gateTexts;
-    for (size_t i = 0; i < ctx.m_args.size(); ++i) {
-        const std::string& a = ctx.m_args[i];
-        if (a == "--gate") {
-            if (i + 1 >= ctx.m_args.size()) return UsageError(kGates, ctx.m_err, "--gate needs a value");
-            gateTexts.push_back(ctx.m_args[++i]);
-        } else if (a.rfind("--gate=", 0) == 0) {
-            gateTexts.push_back(a.substr(7));
-        } else {
-            rest.push_back(a);
-        }
-    }
+    std::vector<std::string> rest = ctx.m_args;
+    SGatesOptions options;
     std::string problem;
+    if (!TakeGateOptions(rest, options.gates, problem)) return UsageError(kGates, ctx.m_err, problem);
     if (!parser.Parse(rest, problem)) return UsageError(kGates, ctx.m_err, problem);
     if (parser.Positionals().size() != 1)
         return UsageError(kGates, ctx.m_err, parser.Positionals().empty() ? "missing FILE.orvex" : "one FILE.orvex only");
-    if (gateTexts.empty()) return UsageError(kGates, ctx.m_err, "missing --gate START:END[:THRESHOLD]");
-
-    SGatesOptions options;
+    if (options.gates.empty()) return UsageError(kGates, ctx.m_err, "missing --gate START:END[:THRESHOLD]");
     options.inputPath = parser.Positionals()[0];
-    for (const std::string& text : gateTexts) {
-        SMeasureGate gate;
-        if (!ParseGate(text, gate))
-            return UsageError(kGates, ctx.m_err,
-                              "--gate needs START:END[:THRESHOLD] with START not after END and THRESHOLD from 0 (got '" +
-                                  text + "')");
-        options.gates.push_back(gate);
-    }
     if (auto text = parser.Value("--snapshot")) {
         long long k = 0;
         if (*text == "all") options.allSnapshots = true;

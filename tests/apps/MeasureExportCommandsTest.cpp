@@ -113,6 +113,21 @@ TEST_F(MeasureExportCommandsTest, AscanCsvAloneOrBesideThePicture) {
     EXPECT_FALSE(Exists("c.csv"));
 }
 
+TEST_F(MeasureExportCommandsTest, AscanReadoutAddsACaptionLinePerGate) {
+    ASSERT_EQ(Run("ascan s.orvex -o plain.png --stamp"), 0) << m_err;
+    ASSERT_EQ(Run("ascan s.orvex -o one.png --stamp --gate 5:50:0.01 --readout"), 0) << m_err;
+    ASSERT_EQ(Run("ascan s.orvex -o two.png --stamp --gate 5:50:0.01 --gate=20:30 --readout"), 0) << m_err;
+    const uint32_t plain = PngSize("plain.png").second, one = PngSize("one.png").second, two = PngSize("two.png").second;
+    EXPECT_GT(one, plain);
+    EXPECT_EQ(two - one, one - plain) << "one caption line each";
+    EXPECT_EQ(Run("ascan s.orvex -o r.png --readout"), 2);
+    EXPECT_NE(m_err.find("--readout and --gate go together"), std::string::npos) << m_err;
+    EXPECT_EQ(Run("ascan s.orvex -o r.png --gate 1:2"), 2);
+    EXPECT_EQ(Run("ascan s.orvex --csv r.csv --gate 1:2 --readout"), 2);
+    EXPECT_EQ(Run("ascan s.orvex -o r.png --gate 2:1 --readout"), 2);
+    EXPECT_FALSE(Exists("r.png"));
+}
+
 TEST_F(MeasureExportCommandsTest, BscanWritesEachFormatAtItsSize) {
     ASSERT_EQ(Run("bscan s.orvex -o b.png --size 640x360 --colormap viridis --envelope --progress"), 0) << m_err;
     EXPECT_EQ(PngSize("b.png"), (std::pair<uint32_t, uint32_t>{640, 360}));
