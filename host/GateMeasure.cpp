@@ -37,7 +37,8 @@ SGateReading MeasureGate(const SAscanTrace& trace, const SMeasureGate& gate) {
     if (first >= last) return reading;
     reading.sampleCount = last - first;
 
-    size_t peakIndex = first;
+    // Samples that are not numbers (a file may hold them) are passed over: they have no size.
+    size_t peakIndex = last;
     double peak = -1.0;
     for (size_t i = first; i < last; ++i) {
         const double magnitude = std::fabs(static_cast<double>(trace.samples[i]));
@@ -46,6 +47,7 @@ SGateReading MeasureGate(const SAscanTrace& trace, const SMeasureGate& gate) {
             peakIndex = i;
         }
     }
+    if (peakIndex == last) return reading;
     reading.peak = peak;
     reading.peakSigned = trace.samples[peakIndex];
     reading.peakTime = trace.TimeOf(peakIndex);
@@ -54,12 +56,12 @@ SGateReading MeasureGate(const SAscanTrace& trace, const SMeasureGate& gate) {
         const double threshold = *gate.threshold;
         for (size_t i = first; i < last; ++i) {
             const double magnitude = std::fabs(static_cast<double>(trace.samples[i]));
-            if (magnitude < threshold) continue;
-            if (i == first) {
+            if (!(magnitude >= threshold)) continue;
+            const double before = i == first ? 0.0 : std::fabs(static_cast<double>(trace.samples[i - 1]));
+            if (i == first || std::isnan(before)) {
                 reading.flankTime = trace.TimeOf(i);
             } else {
                 // The sample before lies below the threshold, so the two magnitudes differ.
-                const double before = std::fabs(static_cast<double>(trace.samples[i - 1]));
                 const double t0 = trace.TimeOf(i - 1), t1 = trace.TimeOf(i);
                 reading.flankTime = t0 + (threshold - before) / (magnitude - before) * (t1 - t0);
             }

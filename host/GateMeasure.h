@@ -18,7 +18,8 @@ struct SMeasureGate {
 };
 
 struct SGateReading {
-    // How many samples lie in the gate; without any there is no peak and no flank.
+    // How many samples lie in the gate; without any there is no peak and no flank. Samples that
+    // are not numbers count here but are never a peak or a flank.
     size_t sampleCount = 0;
     // The sample of largest magnitude (the earliest of equal ones): its magnitude, its signed
     // value and its time.

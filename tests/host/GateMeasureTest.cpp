@@ -1,6 +1,8 @@
 // Gate readouts on synthetic A-scans whose answers are known by construction.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "geometry/CSimulationData.h"
 #include "geometry/OrvexFile.h"
 #include "host/AscanTraces.h"
@@ -95,6 +97,20 @@ TEST(GateMeasure, FlankIsInterpolatedBetweenTheSamplesAroundTheThreshold) {
             EXPECT_NEAR(*r.flankTime, *row.flank, 1e-7) << row.why;
         }
     }
+}
+
+TEST(GateMeasure, SamplesThatAreNotNumbersArePassedOver) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const SGateReading r = MeasureGate(Trace({nan, 0.2f, nan, 0.6f}), Gate(0.0, 2.0, 0.4));
+    ASSERT_TRUE(r.peak.has_value());
+    EXPECT_DOUBLE_EQ(*r.peak, 0.6f);
+    EXPECT_DOUBLE_EQ(r.peakTime, 1.5);
+    ASSERT_TRUE(r.flankTime.has_value());
+    EXPECT_DOUBLE_EQ(*r.flankTime, 1.5) << "no interpolation from a sample that is not a number";
+    const SGateReading none = MeasureGate(Trace({nan, nan}), Gate(0.0, 2.0, 0.0));
+    EXPECT_EQ(none.sampleCount, 2u);
+    EXPECT_FALSE(none.peak.has_value());
+    EXPECT_FALSE(none.flankTime.has_value());
 }
 
 TEST(GateMeasure, TimesAreThePlotsFloatTimes) {
