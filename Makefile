@@ -9,6 +9,8 @@ PREFIX     ?= /usr/local
 PACKAGES := build-essential cmake pkg-config libfreetype-dev libfontconfig-dev fonts-liberation \
             libpng-dev libcairo2-dev liblua5.4-dev nlohmann-json3-dev libgtest-dev libgmock-dev \
             libbenchmark-dev
+# Animated GIFs (orvex animate).
+PACKAGES += libgif-dev
 # The printing tests render PDF and SVG files with pdftoppm and rsvg-convert.
 PACKAGES += poppler-utils librsvg2-bin
 # The fuzz harnesses need clang and its libFuzzer/sanitizer runtimes.

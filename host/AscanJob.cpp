@@ -182,23 +182,12 @@ bool RunAscanJob(const SAscanOptions& options, std::string& error, std::vector<s
     if (!ok) return false;
 
     document.Pump(0);
-    // Background writes (the demo's) already go under another name and are renamed when complete.
-    if (CPngBackgroundWrites::Active() && options.scale == 1.0 && !options.stamp)
-        return document.Render(options.outputPath, error);
-    // Written under another name first, so a failed write leaves no partial picture.
-    const std::string partial = options.outputPath + ".partial";
+    // Written as any output is (WritePagePicture: a temporary file renamed over a regular file, a
+    // FIFO or device written as such, or handed to the job's background writer), so a failed write
+    // leaves no partial picture.
     SPictureOptions picture;
     picture.scale = options.scale;
     if (options.stamp) picture.caption = DescribePage(document, {data.GetViewerPath(), data.GetPath()});
-    if (!WritePagePicture(document, picture, partial, error)) {
-        std::remove(partial.c_str());
-        error = options.outputPath + ": cannot write the picture";
-        return false;
-    }
-    if (std::rename(partial.c_str(), options.outputPath.c_str()) != 0) {
-        std::remove(partial.c_str());
-        error = options.outputPath + ": cannot write the picture";
-        return false;
-    }
-    return true;
+    picture.caption.insert(picture.caption.end(), options.readout.begin(), options.readout.end());
+    return WritePagePicture(document, picture, options.outputPath, error);
 }

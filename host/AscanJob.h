@@ -27,6 +27,8 @@ struct SAscanOptions {
     };
     std::optional<SRange> x;
     std::optional<SRange> y;
+    // Caption lines after the stamp's (gate readouts), drawn below the page like it.
+    std::vector<std::string> readout;
 };
 
 // Container names of the two controls on the job's page.

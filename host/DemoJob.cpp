@@ -9,8 +9,12 @@
 
 #include "geometry/CSimulationData.h"
 #include "geometry/OrvexFile.h"
+#include "host/AnimationJob.h"
 #include "host/AscanJob.h"
+#include "host/AscanTraces.h"
+#include "host/BscanPicture.h"
 #include "host/DispatchCalls.h"
+#include "host/GateMeasureJob.h"
 #include "host/HostDocument.h"
 #include "host/MacroHost.h"
 #include "host/Printing.h"
@@ -220,6 +224,49 @@ bool RunDemoDocument(const CDemoWriter& out, CPngBackgroundWrites& writes, std::
     return ran && written;
 }
 
+// The measurements and exports of the data: its B-scan, a gate table over every snapshot (the
+// echo of the hole and the later time range) and the pulse animation as a GIF.
+bool WriteMeasurements(const CDemoWriter& out, const std::string& data, std::string& error) {
+    {
+        CAscanTraceSource source;
+        if (!source.Open(data, error)) return false;
+        if (!WriteBscan(source.GetViewer().get(), SBscanOptions(), out.PathOf("bscan.png"), error)) return false;
+    }
+    out.Report("bscan.png");
+
+    SGatesOptions gates;
+    gates.inputPath = data;
+    gates.allSnapshots = true;
+    SMeasureGate echo, late;
+    echo.start = 15.0;
+    echo.end = 30.0;
+    echo.threshold = 0.1;
+    late.start = 30.0;
+    late.end = 50.0;
+    late.threshold = 0.05;
+    gates.gates = {echo, late};
+    std::vector<SGateTableRow> rows;
+    if (!MeasureGates(gates, rows, error)) return false;
+    {
+        std::ofstream table(out.PathOf("gates.txt"), std::ios::binary | std::ios::trunc);
+        table << FormatGateTable(gates, rows);
+        if (!table) {
+            error = out.PathOf("gates.txt") + ": cannot write the file";
+            return false;
+        }
+    }
+    out.Report("gates.txt");
+
+    SAnimateOptions animation;
+    animation.inputPath = data;
+    animation.outputPath = out.PathOf("pulse.gif");
+    animation.stamp = true;
+    SAnimateResult result;
+    if (!RunAnimateJob(animation, result, error)) return false;
+    out.Report("pulse.gif");
+    return true;
+}
+
 }  // namespace
 
 bool RunDemoJob(const SDemoOptions& options, const std::function<void(const std::string&)>& wrote,
@@ -249,7 +296,8 @@ bool RunDemoJob(const SDemoOptions& options, const std::function<void(const std:
     // drawing, which stays on this thread.
     CPngBackgroundWrites writes;
     const bool ok = WriteViewerPictures(out, dataPath, error) && WriteAscanPictures(out, dataPath, snapshots, error) &&
-                    WriteAnimationFrames(out, dataPath, options.maxFrames, error) && RunDemoDocument(out, writes, error);
+                    WriteAnimationFrames(out, dataPath, options.maxFrames, error) &&
+                    WriteMeasurements(out, dataPath, error) && RunDemoDocument(out, writes, error);
     std::string writeError;
     if (!writes.Finish(writeError) && ok) {
         error = writeError;

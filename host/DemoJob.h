@@ -20,7 +20,8 @@ constexpr const char* kDemoDataFile = "demo.orvex";
 
 // Writes, under the output folder: demo.orvex (the simulation with the generator's defaults),
 // viewer_front/side/top.png, viewer_full/end/pulse.png, ascan_snapshot_NN.png for each snapshot,
-// frames/pulse_NNN.png over one animation cycle, demo.json, demo_document.png (the document as it
+// frames/pulse_NNN.png over one animation cycle, bscan.png, gates.txt (two gates over every
+// snapshot), pulse.gif (the animation with captions), demo.json, demo_document.png (the document as it
 // opens), demo_document.pdf and demo_document.svg (that page printed on A4) and the pictures the
 // document's Tour macro renders. `wrote` is told each file as it is
 // written (its path under the output folder as given; the frames as one line). False with one

@@ -12,6 +12,7 @@
 
 #include "host/HostDocument.h"
 #include "host/MacroHost.h"
+#include "host/MeasureLua.h"
 #include "host/Printing.h"
 
 namespace {
@@ -219,6 +220,7 @@ void InstallHostTable(lua_State* L, CMacroHost* host) {
     lua_pushlightuserdata(L, host);
     luaL_setfuncs(L, kFunctions, 1);
     AddPropertyFrameFunctions(L, -1);
+    AddMeasureFunctions(L, -1, host);
     PushReadOnlyView(L, controls);
     lua_setfield(L, -2, "controls");
     PushReadOnlyView(L, -1);

@@ -17,6 +17,8 @@ const stCommand kDemo{
     "  viewer_full/end/pulse.png       the three ray plot types (cut and pulse at 12 us)\n"
     "  ascan_snapshot_NN.png           the A-scan of each snapshot (probe position)\n"
     "  frames/pulse_NNN.png            one cycle of the pulse animation, 200 ms apart\n"
+    "  bscan.png, gates.txt            the B-scan and gate readouts of every snapshot\n"
+    "  pulse.gif                       the pulse animation with captions\n"
     "  demo.json, demo_document.png    the demo document (examples/demo.json) as it opens\n"
     "  demo_document.pdf/.svg          that page printed on A4\n"
     "  tour_*.png                      the pictures its Tour macro takes\n"

@@ -339,7 +339,7 @@ TEST_F(JobCommandsTest, DemoWritesEveryFileItLists) {
     // Every file the help names is among them, one A-scan per snapshot of the built-in data.
     for (const char* name : {"demo.orvex", "viewer_front.png", "viewer_side.png", "viewer_top.png", "viewer_full.png",
                              "viewer_end.png", "viewer_pulse.png", "demo.json", "demo_document.png",
-                             "ascan_snapshot_00.png", "ascan_snapshot_15.png"})
+                             "ascan_snapshot_00.png", "ascan_snapshot_15.png", "bscan.png", "gates.txt", "pulse.gif"})
         EXPECT_EQ(listed.count(std::string("out/") + name), 1u) << name;
     EXPECT_EQ(listed.count("out/ascan_snapshot_16.png"), 0u);
     EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [](const std::string& p) { return p.rfind("out/tour_", 0) == 0; }));
