@@ -175,6 +175,12 @@ QCursor CursorFromPlatform(HCURSOR hCursor) {
     // Qt's: mask 1 draws (bitmap 1 black, 0 white), mask 0 leaves the screen (bitmap 1 inverts).
     QImage bits(res->nWidth, res->nHeight, QImage::Format_MonoLSB);
     QImage mask(res->nWidth, res->nHeight, QImage::Format_MonoLSB);
+    // Index 1 is black, which a bitmap takes as a set bit.
+    for (QImage* im : {&bits, &mask}) {
+        im->setColorCount(2);
+        im->setColor(0, qRgb(255, 255, 255));
+        im->setColor(1, qRgb(0, 0, 0));
+    }
     for (int y = 0; y < res->nHeight; ++y) {
         for (int x = 0; x < res->nWidth; ++x) {
             const size_t byte = static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x / 8);
