@@ -27,8 +27,18 @@ constexpr int kScreenDpi = 96;
 QString FromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string ToUtf8(const QString& s) { return s.toUtf8().toStdString(); }
 
+// The platform's dialog faces, shown in the metric-compatible face the page picture uses, so the
+// texts fit the template's rectangles as they were laid out for.
+QString DialogFamily(const std::string& face) {
+    const QString name = FromUtf8(face).toLower();
+    for (const char* classic : {"ms sans serif", "microsoft sans serif", "ms shell dlg", "ms shell dlg 2", "tahoma",
+                                "arial", "helvetica", "system"})
+        if (name == classic) return "Liberation Sans";
+    return FromUtf8(face);
+}
+
 QFont TemplateFont(const CDialogTemplate& t) {
-    QFont font(FromUtf8(t.fontFace));
+    QFont font(DialogFamily(t.fontFace));
     // The template's size is in points at the screen's resolution, as the page picture draws it.
     font.setPixelSize(std::max(1, (t.pointSize * kScreenDpi + 36) / 72));
     return font;
@@ -188,8 +198,11 @@ void CPropertyDialog::BuildPage(int index) {
             break;
         case EDialogItemKind::Label: {
             auto* l = new QLabel(FromUtf8(c.GetWindowText()), pw.page);
-            l->setWordWrap(true);
             l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            // A label of one line's height would wrap its last word out of sight where Qt's text
+            // is a pixel wider than the page picture's: it keeps one line and the room it needs.
+            if (r.height() >= 2 * l->fontMetrics().height()) l->setWordWrap(true);
+            else r.setWidth(std::max(r.width(), l->sizeHint().width()));
             w = l;
             break;
         }
@@ -212,6 +225,7 @@ void CPropertyDialog::BuildPage(int index) {
         }
         }
         w->setGeometry(r);
+        w->show();  // a page built when its tab is first shown is already visible
         if (c.GetKind() == EDialogItemKind::GroupBox) w->lower();
         if (id != IDC_STATIC) pw.controls[id] = w;
         if (id != IDC_STATIC) w->setObjectName(QString("control%1").arg(id));
