@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QStringList>
 #include <cstdlib>
 
 #include "desktop/MainWindow.h"
@@ -43,7 +44,9 @@ int RunDesktopApplication(const std::string& path, std::ostream& err) {
         const QString file = QString::fromStdString(path);
         const bool opened = EndsWith(path, ".orvex") ? window.OpenSimulation(file) : window.OpenDocument(file);
         if (!opened) {
-            err << "orvex: " << window.GetMessagePanel()->toPlainText().toStdString() << "\n";
+            // The panel's last line says why.
+            const QStringList lines = window.GetMessagePanel()->toPlainText().split('\n');
+            err << "orvex: " << lines.last().toStdString() << "\n";
             return 1;
         }
     }

@@ -18,64 +18,65 @@ protected:
     void SetUp() override {
         DesktopTestApplication();
         ASSERT_TRUE(m_surface.CreateBitmap(40, 30, 1, 32, nullptr));
-        m_view.SetSurface(&m_surface);
-        m_view.SetMouseSink([this](CWindowManager::MouseAction a, CPoint p) { m_input.emplace_back(a, p); });
+        m_pView = std::make_unique<CPageView>();  // widgets only once the application exists
+        m_pView->SetSurface(&m_surface);
+        m_pView->SetMouseSink([this](CWindowManager::MouseAction a, CPoint p) { m_input.emplace_back(a, p); });
     }
     uint32_t& PixelAt(int x, int y) { return m_surface.GetPixels()[y * 40 + x]; }
 
     CBitmap m_surface;
-    CPageView m_view;
+    std::unique_ptr<CPageView> m_pView;
     std::vector<std::pair<CWindowManager::MouseAction, CPoint>> m_input;
 };
 
 TEST_F(PageViewTest, TheImageReadsTheSurfaceWhereItLies) {
     PixelAt(5, 7) = 0x00332211;  // blue 0x33, green 0x22, red 0x11
-    EXPECT_EQ(static_cast<const void*>(m_view.GetImage().constBits()), static_cast<const void*>(m_surface.GetPixels()));
+    EXPECT_EQ(static_cast<const void*>(m_pView->GetImage().constBits()), static_cast<const void*>(m_surface.GetPixels()));
     // The fourth byte is the surface's unused one: only the colour counts.
-    EXPECT_EQ(m_view.GetImage().pixel(5, 7) & 0xFFFFFF, qRgb(0x11, 0x22, 0x33) & 0xFFFFFF);
-    EXPECT_EQ(m_view.size(), QSize(40, 30));
+    EXPECT_EQ(m_pView->GetImage().pixel(5, 7) & 0xFFFFFF, qRgb(0x11, 0x22, 0x33) & 0xFFFFFF);
+    EXPECT_EQ(m_pView->size(), QSize(40, 30));
     // What the widget paints is the surface, pixel for pixel.
-    const QImage painted = m_view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage painted = m_pView->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(painted.pixel(5, 7), qRgb(0x11, 0x22, 0x33));
     EXPECT_EQ(painted.pixel(6, 7), qRgb(0, 0, 0));
 }
 
 TEST_F(PageViewTest, OnlyThePresentedRectangleIsRepainted) {
-    m_view.PresentRect(CRect(3, 4, 10, 8));
-    EXPECT_EQ(m_view.GetLastPresentRect(), QRect(3, 4, 7, 4));
-    m_view.SetZoomPercent(200);
-    m_view.PresentRect(CRect(3, 4, 10, 8));
+    m_pView->PresentRect(CRect(3, 4, 10, 8));
+    EXPECT_EQ(m_pView->GetLastPresentRect(), QRect(3, 4, 7, 4));
+    m_pView->SetZoomPercent(200);
+    m_pView->PresentRect(CRect(3, 4, 10, 8));
     // Doubled, with a pixel more each side for the scaled edges.
-    EXPECT_EQ(m_view.GetLastPresentRect(), QRect(5, 7, 16, 10));
+    EXPECT_EQ(m_pView->GetLastPresentRect(), QRect(5, 7, 16, 10));
 }
 
 TEST_F(PageViewTest, ZoomScalesTheViewAndMapsBackToSurfacePixels) {
-    m_view.SetZoomPercent(200);
-    EXPECT_EQ(m_view.size(), QSize(80, 60));
-    EXPECT_EQ(m_view.ToSurface(QPointF(21.0, 9.5)), CPoint(10, 4));
-    EXPECT_EQ(m_view.ToSurface(QPointF(-0.5, -3)), CPoint(-1, -2));  // left of the page is not pixel 0
-    m_view.SetZoomPercent(50);
-    EXPECT_EQ(m_view.size(), QSize(20, 15));
-    EXPECT_EQ(m_view.ToSurface(QPointF(7, 3)), CPoint(14, 6));
-    m_view.SetZoomPercent(10);  // kept within 50..200
-    EXPECT_EQ(m_view.GetZoomPercent(), 50);
-    m_view.SetZoomPercent(1000);
-    EXPECT_EQ(m_view.GetZoomPercent(), 200);
+    m_pView->SetZoomPercent(200);
+    EXPECT_EQ(m_pView->size(), QSize(80, 60));
+    EXPECT_EQ(m_pView->ToSurface(QPointF(21.0, 9.5)), CPoint(10, 4));
+    EXPECT_EQ(m_pView->ToSurface(QPointF(-0.5, -3)), CPoint(-1, -2));  // left of the page is not pixel 0
+    m_pView->SetZoomPercent(50);
+    EXPECT_EQ(m_pView->size(), QSize(20, 15));
+    EXPECT_EQ(m_pView->ToSurface(QPointF(7, 3)), CPoint(14, 6));
+    m_pView->SetZoomPercent(10);  // kept within 50..200
+    EXPECT_EQ(m_pView->GetZoomPercent(), 50);
+    m_pView->SetZoomPercent(1000);
+    EXPECT_EQ(m_pView->GetZoomPercent(), 200);
 }
 
 TEST_F(PageViewTest, MouseEventsBecomeThePlatformsActions) {
     using A = CWindowManager::MouseAction;
-    m_view.show();
-    QTest::mousePress(&m_view, Qt::LeftButton, {}, QPoint(5, 6));
-    QTest::mouseRelease(&m_view, Qt::LeftButton, {}, QPoint(5, 6));
+    m_pView->show();
+    QTest::mousePress(m_pView.get(), Qt::LeftButton, {}, QPoint(5, 6));
+    QTest::mouseRelease(m_pView.get(), Qt::LeftButton, {}, QPoint(5, 6));
     // A real double click comes as press, release, double-click, release.
-    QTest::mousePress(&m_view, Qt::LeftButton, {}, QPoint(7, 8));
-    QTest::mouseRelease(&m_view, Qt::LeftButton, {}, QPoint(7, 8));
-    QTest::mouseDClick(&m_view, Qt::LeftButton, {}, QPoint(7, 8));
-    QTest::mouseRelease(&m_view, Qt::LeftButton, {}, QPoint(7, 8));
-    QTest::mousePress(&m_view, Qt::RightButton, {}, QPoint(9, 9));
-    QTest::mouseRelease(&m_view, Qt::RightButton, {}, QPoint(9, 9));
-    QTest::mousePress(&m_view, Qt::MiddleButton, {}, QPoint(9, 9));  // the platform's controls have no use for it
+    QTest::mousePress(m_pView.get(), Qt::LeftButton, {}, QPoint(7, 8));
+    QTest::mouseRelease(m_pView.get(), Qt::LeftButton, {}, QPoint(7, 8));
+    QTest::mouseDClick(m_pView.get(), Qt::LeftButton, {}, QPoint(7, 8));
+    QTest::mouseRelease(m_pView.get(), Qt::LeftButton, {}, QPoint(7, 8));
+    QTest::mousePress(m_pView.get(), Qt::RightButton, {}, QPoint(9, 9));
+    QTest::mouseRelease(m_pView.get(), Qt::RightButton, {}, QPoint(9, 9));
+    QTest::mousePress(m_pView.get(), Qt::MiddleButton, {}, QPoint(9, 9));  // the platform's controls have no use for it
     std::vector<A> actions;
     for (const auto& [a, p] : m_input) actions.push_back(a);
     std::vector<A> noMoves;
