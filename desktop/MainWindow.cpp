@@ -102,8 +102,10 @@ CMainWindow::~CMainWindow() {
 }
 
 void CMainWindow::BuildMenus() {
+    // The shortcuts are spelled out: the standard keys depend on the platform theme, and some
+    // themes have no Quit or Close key at all.
     QMenu* file = menuBar()->addMenu(tr("&File"));
-    file->addAction(tr("&Open document..."), QKeySequence::Open, this, [this] {
+    file->addAction(tr("&Open document..."), QKeySequence(Qt::CTRL | Qt::Key_O), this, [this] {
         if (auto path = m_prompts.file(this, tr("Open document"), {kDocumentFilter}, false, {})) OpenDocument(*path);
     });
     file->addAction(tr("Open &simulation..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this, [this] {
@@ -111,8 +113,8 @@ void CMainWindow::BuildMenus() {
             OpenSimulation(*path);
     });
     file->addSeparator();
-    file->addAction(tr("&Save"), QKeySequence::Save, this, [this] { Save(); });
-    file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, [this] {
+    file->addAction(tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), this, [this] { Save(); });
+    file->addAction(tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this, [this] {
         if (!HasDocument()) return;
         if (auto path = m_prompts.file(this, tr("Save document as"), {kDocumentFilter}, true, m_path)) SaveAs(*path);
     });
@@ -120,10 +122,10 @@ void CMainWindow::BuildMenus() {
         if (!HasDocument()) return;
         if (auto path = m_prompts.file(this, tr("Export page"), {kPngFilter}, true, {})) ExportPng(*path);
     });
-    file->addAction(tr("&Print to PDF or SVG..."), QKeySequence::Print, this, [this] { PrintWithDialog(); });
+    file->addAction(tr("&Print to PDF or SVG..."), QKeySequence(Qt::CTRL | Qt::Key_P), this, [this] { PrintWithDialog(); });
     file->addSeparator();
-    file->addAction(tr("&Close"), QKeySequence::Close, this, [this] { CloseDocument(); });
-    file->addAction(tr("&Quit"), QKeySequence::Quit, this, [this] { close(); });
+    file->addAction(tr("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W), this, [this] { CloseDocument(); });
+    file->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, [this] { close(); });
 
     m_macrosMenu = menuBar()->addMenu(tr("&Macros"));
     RebuildMacrosMenu();

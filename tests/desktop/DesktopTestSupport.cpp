@@ -53,8 +53,9 @@ void DesktopTest::SetUp() {
     m_window = std::make_unique<CMainWindow>(m_clock, false);
     SDesktopPrompts& prompts = m_window->GetPrompts();
     prompts.message = [this](QWidget*, const QString&, const QString& text) { m_messagesShown.push_back(text); };
-    prompts.file = [this](QWidget*, const QString& title, const QStringList&, bool, const QString&) {
+    prompts.file = [this](QWidget*, const QString& title, const QStringList& filters, bool, const QString&) {
         m_fileTitles.push_back(title);
+        m_fileFilters.push_back(filters);
         std::optional<QString> answer;
         if (!m_fileAnswers.empty()) {
             answer = m_fileAnswers.front();

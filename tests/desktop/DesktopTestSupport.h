@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <filesystem>
 #include <memory>
@@ -48,6 +49,7 @@ protected:
     std::vector<QString> m_messagesShown;
     std::deque<std::optional<QString>> m_fileAnswers;
     std::vector<QString> m_fileTitles;
+    std::vector<QStringList> m_fileFilters;
     int m_unsavedAsked = 0;
     int m_unsavedAnswer = 1;  // 0 save, 1 discard, 2 cancel
 };

@@ -2,6 +2,7 @@
 // headless run's injected input does, the animation on the clock, macros from the menu, saving,
 // printing, the unsaved-changes question and the untitled document of a simulation file.
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -288,6 +289,25 @@ TEST_F(DesktopTest, ExportAndPrintWriteTheirFiles) {
     ASSERT_TRUE(m_window->PrintTo(QString::fromStdString(PathOf("page.svg")), {}));
     EXPECT_NE(ReadFile(PathOf("page.svg")).find("<svg"), std::string::npos);
     EXPECT_FALSE(m_window->PrintTo(QString::fromStdString(PathOf("page.txt")), {}));
+}
+
+TEST_F(DesktopTest, TheUsualShortcutsReachTheirCommands) {
+    QApplication::setActiveWindow(m_window.get());
+    // Ctrl+S saves under the document's own name, even without changes.
+    std::filesystem::remove(PathOf("demo.json"));
+    QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(ReadFile(PathOf("demo.json")).empty());
+    // Ctrl+O and Ctrl+P ask for their files (answered with Cancel here).
+    QTest::keyClick(m_window.get(), Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(m_fileFilters.size(), 1u);
+    EXPECT_EQ(m_fileFilters[0], QStringList{"Documents (*.json)"});
+    EXPECT_TRUE(m_window->HasDocument());
+    // Ctrl+Q with changes asks, and Cancel keeps the window.
+    ASSERT_TRUE(m_window->ToggleAnimation());
+    m_unsavedAnswer = 2;
+    QTest::keyClick(m_window.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(m_unsavedAsked, 1);
+    EXPECT_TRUE(m_window->HasDocument());
 }
 
 TEST_F(DesktopTest, ZoomedPageTakesInputAtPagePixels) {

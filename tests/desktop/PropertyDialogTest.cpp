@@ -130,6 +130,9 @@ TEST_F(PropertyDialogTest, ApplyWritesAndTheDialogStaysAndBrowseFillsTheFileName
     m_fileAnswers.push_back(QString::fromStdString(PathOf("demo.orvex")));
     QTest::mouseClick(qobject_cast<QPushButton*>(dialog->GetControlWidget(0, IDC_BROWSE)), Qt::LeftButton);
     ASSERT_EQ(m_fileTitles.size(), 1u);
+    // The page's filter, in Qt's form: a description with its patterns in brackets.
+    ASSERT_FALSE(m_fileFilters[0].isEmpty());
+    EXPECT_TRUE(m_fileFilters[0].front().contains("(*.orvex")) << m_fileFilters[0].join(";;").toStdString();
     auto* fileName = qobject_cast<QLineEdit*>(dialog->GetControlWidget(0, IDC_FILENAME));
     EXPECT_EQ(fileName->text().toStdString(), PathOf("demo.orvex"));
     EXPECT_TRUE(dialog->GetApplyButton()->isEnabled());
