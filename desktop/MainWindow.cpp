@@ -420,6 +420,8 @@ void CMainWindow::OnMouse(CWindowManager::MouseAction action, CPoint pt) {
 }
 
 void CMainWindow::AfterStep() {
+    // A macro opened another frame, which closed the one the dialog shows: that dialog goes.
+    if (m_dialog && !m_dialog->ShowsOpenFrame()) delete m_dialog;
     // A control's properties verb (a right-button release) opened the host's frame while the
     // pump ran; the dialog is shown once the pump is done.
     if (GetOpenPropertyFrame() != nullptr && !m_dialog && !m_bFramePending) {

@@ -33,6 +33,8 @@ public:
     QPushButton* GetCancelButton() const { return m_cancel; }
     QPushButton* GetApplyButton() const { return m_apply; }
     QTabWidget* GetTabs() const { return m_tabs; }
+    // False once the frame it shows has closed (another frame opened, the document closed).
+    bool ShowsOpenFrame() const { return Frame() != nullptr; }
     // Shows the page's state in its widgets again.
     void Refresh();
 

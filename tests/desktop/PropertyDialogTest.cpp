@@ -171,6 +171,15 @@ TEST_F(PropertyDialogTest, EveryTabBuildsAndTheAscanPageComesFromTheMenu) {
     EXPECT_EQ(dialog->windowTitle(), "OrvexAscanViewer1 Properties");
 }
 
+TEST_F(PropertyDialogTest, AFrameClosedBehindTheDialogsBackTakesTheDialogWithIt) {
+    ASSERT_NE(RightClick(kOnViewer), nullptr);
+    // A macro (an event handler, say) reaches the same frame and cancels it.
+    ASSERT_TRUE(m_window->RunScriptFile(QString::fromStdString(WriteFile("cancel.lua", "host.frame():cancel()\n"))));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(GetOpenPropertyFrame(), nullptr);
+    EXPECT_EQ(m_window->GetPropertyDialog(), nullptr);
+}
+
 TEST_F(PropertyDialogTest, ClosingTheDocumentClosesTheDialog) {
     ASSERT_NE(RightClick(kOnViewer), nullptr);
     ASSERT_TRUE(m_window->CloseDocument());

@@ -101,6 +101,14 @@ TEST_F(DesktopScreenshotTest, TheWindowShowsWhatAHeadlessRunDrawsInTheSameState)
     CBitmap live;
     ASSERT_TRUE(window->GetDocument().CopyPage(live));
 
+    // The zoomed views, for a person to look at.
+    for (int percent : {50, 200}) {
+        window->SetZoomPercent(percent);
+        Settle();
+        GrabWidget(view).save(QString::fromStdString((ShotsDir() / ("zoom" + std::to_string(percent) + ".png")).string()));
+    }
+    window->SetZoomPercent(100);
+
     // The property dialogs, each tab, for the documentation (looked at by a person). Before the
     // headless run: a document that closes takes the properties verb's hook with it.
     for (const char* control : {"OrvexViewer1", "OrvexAscanViewer1"}) {
