@@ -13,6 +13,8 @@ PACKAGES := build-essential cmake pkg-config libfreetype-dev libfontconfig-dev f
 PACKAGES += libgif-dev
 # The printing tests render PDF and SVG files with pdftoppm and rsvg-convert.
 PACKAGES += poppler-utils librsvg2-bin
+# The desktop application (`orvex open`) is built with Qt 6; its screenshot test runs under Xvfb.
+PACKAGES += qt6-base-dev xvfb xauth
 # The fuzz harnesses need clang and its libFuzzer/sanitizer runtimes.
 PACKAGES += clang libclang-rt-dev
 

@@ -1,6 +1,6 @@
 #pragma once
-// Where the window manager's pixels and cursor go. Headless now; a desktop display later shows
-// each top-level surface in a desktop window and feeds real input and elapsed time back through
+// Where the window manager's pixels and cursor go. Headless, or the desktop application's, which
+// shows the page's surface in a desktop window and feeds real input and elapsed time back through
 // CWindowManager::QueueMouseInput and CWindowManager::Pump.
 #include "platform/win/Cursor.h"
 #include "platform/win/WinUser.h"

@@ -190,6 +190,9 @@ public:
     void ClearCursorChanges() { m_cursorChanges.clear(); }
 
     CDisplay& GetDisplay() { return *m_display; }
+    // Puts another display in place (a desktop host showing a document that opened headless): the
+    // new one is told every top-level surface and shown all of it; the old one is handed back.
+    std::unique_ptr<CDisplay> SetDisplay(std::unique_ptr<CDisplay> display);
 
 private:
     struct Window;

@@ -54,6 +54,19 @@ CWindowManager::~CWindowManager() {
     std::erase(managers, this);
 }
 
+std::unique_ptr<CDisplay> CWindowManager::SetDisplay(std::unique_ptr<CDisplay> display) {
+    assert(display);
+    std::swap(m_display, display);
+    for (HWND hWnd : m_topLevels) {
+        Window* w = Find(hWnd);
+        if (w == nullptr || !w->surface) continue;
+        m_display->OnSurfaceChanged(hWnd, w->surface.get());
+        m_display->Present(hWnd, *w->surface, CRect(0, 0, w->surface->GetWidth(), w->surface->GetHeight()));
+    }
+    if (m_hCursor != nullptr) m_display->OnCursorChanged(m_hCursor);
+    return display;
+}
+
 CWindowManager& CWindowManager::Current() {
     auto& managers = Managers();
     if (managers.empty()) {
