@@ -121,7 +121,8 @@ bool CHostDocument::OpenPrepared(std::string& error) {
     m_pPage = std::move(page);
     m_pContainer = CDocumentContainer::Create();
 
-    COleControl::SetPropertyFrameHook([this](COleControl& control, HWND hWndOwner) -> BOOL {
+    // The document opened before this one gets its hook back when this one closes.
+    m_previousFrameHook = COleControl::SetPropertyFrameHook([this](COleControl& control, HWND hWndOwner) -> BOOL {
         std::string name;
         for (const auto& e : m_entries)
             if (e->control == &control) name = e->stored.name;
@@ -262,7 +263,8 @@ void CHostDocument::Close() {
         entry->unknown = nullptr;
     }
     m_entries.clear();
-    COleControl::SetPropertyFrameHook(nullptr);
+    COleControl::SetPropertyFrameHook(std::move(m_previousFrameHook));
+    m_previousFrameHook = nullptr;
     if (m_pContainer) {
         m_pContainer->Clear();
         m_pContainer->Release();

@@ -116,6 +116,7 @@ private:
     std::vector<std::string> m_trace;
     std::vector<SPropertyFrameRequest> m_frameRequests;
     std::function<void()> m_closeHook;
+    std::function<BOOL(COleControl&, HWND)> m_previousFrameHook;
     std::unique_ptr<CWindowManager> m_pWindowManager;
     std::unique_ptr<CWnd> m_pPage;
     CDocumentContainer* m_pContainer = nullptr;

@@ -18,7 +18,11 @@ COleControl::PropertyFrameHook& FrameHook() {
 constexpr DISPID DISPID_AMBIENT_USERMODE = -709;
 }  // namespace
 
-void COleControl::SetPropertyFrameHook(PropertyFrameHook hook) { FrameHook() = std::move(hook); }
+COleControl::PropertyFrameHook COleControl::SetPropertyFrameHook(PropertyFrameHook hook) {
+    PropertyFrameHook previous = std::move(FrameHook());
+    FrameHook() = std::move(hook);
+    return previous;
+}
 
 COleControl::COleControl() : m_propNotifyPoint(this, IID_IPropertyNotifySink) { AfxOleLockApp(); }
 

@@ -29,7 +29,8 @@ public:
     // Opens the property frame of a control: the host supplies it (a hook until the pages exist).
     // It receives the control and the owner window, and returns whether a frame was shown.
     using PropertyFrameHook = std::function<BOOL(COleControl& control, HWND hWndOwner)>;
-    static void SetPropertyFrameHook(PropertyFrameHook hook);
+    // Returns the hook it replaces, so a host that nests (a second document) can put it back.
+    static PropertyFrameHook SetPropertyFrameHook(PropertyFrameHook hook);
 
     // The IUnknown that identifies the object.
     IUnknown* GetControllingUnknown() { return static_cast<IDispatch*>(this); }

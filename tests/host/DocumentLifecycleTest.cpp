@@ -187,6 +187,17 @@ TEST_F(DocumentLifecycleTest, PropertiesVerbIsRecordedAndFailsForAControlWithout
     ASSERT_EQ(doc.GetPropertyFrameRequests().size(), 1u);
     EXPECT_EQ(doc.GetPropertyFrameRequests()[0].controlName, "B");
     EXPECT_EQ(doc.GetPropertyFrameRequests()[0].hWndOwner, doc.GetPageWindow());
+
+    // A second document opened and closed meanwhile gives the verb back to the first.
+    {
+        CHostDocument inner;
+        ASSERT_TRUE(inner.Open(WriteFile("inner.json", Document({Control("C", "[0, 0, 10, 10]")})), error)) << error;
+        inner.GetControl("C")->DoVerb(OLEIVERB_PROPERTIES);
+        EXPECT_EQ(inner.GetPropertyFrameRequests().size(), 1u);
+    }
+    doc.GetControl("A")->DoVerb(OLEIVERB_PROPERTIES);
+    ASSERT_EQ(doc.GetPropertyFrameRequests().size(), 2u);
+    EXPECT_EQ(doc.GetPropertyFrameRequests()[1].controlName, "A");
 }
 
 TEST_F(DocumentLifecycleTest, PropertiesVerbOpensTheViewersFrameModelessAndClosingTheDocumentClosesIt) {
