@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "host/DispatchCalls.h"
+#include "host/DocumentFile.h"
 #include "host/HostDocument.h"
 #include "host/Printing.h"
 #include "ids/OrvexViewerIds.h"
@@ -70,6 +71,13 @@ std::string DescribeViewer(IDispatch* viewer, bool showsRays, const std::pair<st
 // The page drawn control by control into a metafile at the scale, played back onto a bitmap.
 bool DrawScaledPage(CHostDocument& document, double scale, CBitmap& page, std::string& error) {
     const int width = Scaled(document.GetPageWidth(), scale), height = Scaled(document.GetPageHeight(), scale);
+    // The scaled picture is one more picture of the document: the same budget holds.
+    if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kPictureBudgetPixels) {
+        error = "a picture of " + std::to_string(width) + "x" + std::to_string(height) +
+                " pixels does not fit the memory budget for pictures (" + std::to_string(kPictureBudgetPixels) +
+                " pixels, 1 GiB)";
+        return false;
+    }
     CMetaFileDC meta;
     // The resolution scales too, so fonts given in points come out as large as the rest.
     if (!meta.Create(width, height, Scaled(96, scale))) {

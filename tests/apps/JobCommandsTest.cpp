@@ -204,6 +204,11 @@ TEST_F(JobCommandsTest, PicturesForReports) {
     EXPECT_EQ(PngSize("big.png"), std::make_pair(500u, 200u));
     ASSERT_EQ(Run("run doc.json -o big.png --scale 3"), 0) << m_err;
     EXPECT_EQ(PngSize("big.png"), std::make_pair(900u, 360u));
+    // A scaled picture past the picture budget is refused with the size, before anything is drawn.
+    EXPECT_EQ(Run("render s.orvex -o huge.png --size 4100x4100 --scale 4"), 1);
+    EXPECT_EQ(m_err, "orvex: a picture of 16400x16400 pixels does not fit the memory budget for pictures "
+                     "(268435456 pixels, 1 GiB)\n");
+    EXPECT_FALSE(Exists("huge.png"));
     // --stamp: a band below the page, the page's pixels untouched.
     ASSERT_EQ(Run("render s.orvex -o stamped.png --size 120x90 --stamp"), 0) << m_err;
     EXPECT_EQ(PngSize("stamped.png").first, 120u);
