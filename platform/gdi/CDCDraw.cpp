@@ -16,6 +16,11 @@ using gdi::RowSpan;
 
 namespace {
 
+// A box one pixel wide and high, asked without int overflow (device boxes may span the whole range).
+bool IsOnePixel(const CRect& box) {
+    return static_cast<int64_t>(box.right) - box.left == 1 && static_cast<int64_t>(box.bottom) - box.top == 1;
+}
+
 // The centre line of a wide pen: an even width puts its extra row and column above and left.
 DPoint PenCentre(const CDeviceContext& dc, CPoint p) {
     const double shift = (dc.m_penDeviceWidth % 2 == 0) ? -0.5 : 0.0;
@@ -221,7 +226,7 @@ BOOL CDC::Rectangle(int x1, int y1, int x2, int y2) {
         if (!dc->m_brushNull) gdi::FillDeviceRect(t, CRect(box.left, box.top, box.right - 1, box.bottom - 1), dc->m_brushMasks);
         return TRUE;
     }
-    if (box.Width() == 1 && box.Height() == 1) return TRUE;  // a one-pixel box has no outline to draw
+    if (IsOnePixel(box)) return TRUE;  // a one-pixel box has no outline to draw
     const int l = box.left, tp = box.top, r = box.right - 1, b = box.bottom - 1;  // outline, inclusive
     if (dc->m_penDeviceWidth <= 1) {
         if (!dc->m_brushNull) gdi::FillDeviceRect(t, CRect(l + 1, tp + 1, r, b), dc->m_brushMasks);
@@ -274,7 +279,7 @@ BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) {
         }
         return TRUE;
     }
-    if (box.Width() == 1 && box.Height() == 1) return TRUE;  // a one-pixel box has no outline to draw
+    if (IsOnePixel(box)) return TRUE;  // a one-pixel box has no outline to draw
     const gdi::CEllipseRows rows(box);
     if (dc->m_penDeviceWidth <= 1) {
         // The brush fills the whole ellipse, outline pixels included, and the outline is drawn over
@@ -317,8 +322,9 @@ BOOL CDC::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
     const CPoint s = dc->ToDevice(x3, y3), e = dc->ToDevice(x4, y4);
     // The rays start at the box's integer centre, not at the centre of its covered pixels.
     ArcSweep arc;
-    arc.ox = box.left + box.Width() / 2;
-    arc.oy = box.top + box.Height() / 2;
+    // Halves taken in 64 bits: a device box may span the whole int range.
+    arc.ox = static_cast<int>(box.left + (static_cast<int64_t>(box.right) - box.left) / 2);
+    arc.oy = static_cast<int>(box.top + (static_cast<int64_t>(box.bottom) - box.top) / 2);
     arc.a0 = AngleOf(s.x, s.y, arc.ox, arc.oy);
     const double a1 = AngleOf(e.x, e.y, arc.ox, arc.oy);
     double sweep = a1 - arc.a0;

@@ -5,6 +5,7 @@
 #include "platform/gdi/CPen.h"
 #include "platform/gdi/CSelectObject.h"
 
+#include <limits>
 #include <set>
 
 namespace {
@@ -163,4 +164,22 @@ TEST(ShapeTest, PixelsAndBitmaps) {
     ASSERT_TRUE(b.CreateBitmap(2, 2, 1, 32, bits));
     EXPECT_EQ(b.GetPixels()[2], RGB(3, 0, 0));  // rows top to bottom
     EXPECT_EQ(b.GetPixels()[3], 0x000004u);     // the top byte is not kept
+}
+
+// Boxes that span the whole int range (as hostile coordinates map to): no overflow in the size or
+// centre arithmetic, and the visible part is drawn. The sanitizer run turns an overflow into a
+// failure.
+TEST(ShapeTest, BoxesAcrossTheWholeIntRange) {
+    const int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    TestCanvas c(20, 20);
+    c.dc.Rectangle(lo, lo, hi, hi);
+    c.dc.Rectangle(21153886, 0, lo, 10);
+    c.dc.Arc(lo, lo, hi, hi, 0, 0, 10, 10);
+    c.dc.Ellipse(lo, lo, hi, hi);
+    CPen wide(PS_SOLID, 5, kBlack);
+    CSelectObject pen(c.dc, wide);
+    c.dc.Rectangle(lo, lo, hi, hi);
+    c.dc.Arc(lo, lo, hi, hi, 0, 0, 10, 10);
+    // Only the inside of the huge boxes is in view: the brush's white, nothing outside the bitmap.
+    EXPECT_EQ(c.At(10, 10), kWhite);
 }
