@@ -9,15 +9,18 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <fstream>
 #include <iterator>
 
@@ -26,6 +29,7 @@
 #include "desktop/PageView.h"
 #include "desktop/PropertyDialog.h"
 #include "desktop/SimulationDocument.h"
+#include "host/BscanPicture.h"
 #include "host/DispatchCalls.h"
 #include "host/DocumentFile.h"
 #include "host/HostDocument.h"
@@ -134,6 +138,7 @@ void CMainWindow::BuildMenus() {
     view->addAction(tr("&Properties of the selected control..."), QKeySequence(Qt::ALT | Qt::Key_Return), this,
                     [this] { ShowSelectedProperties(); });
     view->addAction(tr("Start or stop the &animation"), QKeySequence(Qt::Key_F5), this, [this] { ToggleAnimation(); });
+    view->addAction(tr("&B-scan of the viewer"), QKeySequence(Qt::CTRL | Qt::Key_B), this, [this] { ShowBscan(); });
     QMenu* zoom = view->addMenu(tr("&Zoom"));
     m_zoomGroup = new QActionGroup(this);
     for (int percent : kZoomSteps) {
@@ -319,6 +324,57 @@ bool CMainWindow::ToggleAnimation() {
     m_pump->Step();
     return true;
 }
+
+bool CMainWindow::ShowBscan() {
+    if (!HasDocument()) return false;
+    // The selected control when it hands out A-scans (a viewer), else the page's first viewer.
+    const auto isViewer = [](IDispatch* control) {
+        DISPID id = DISPID_UNKNOWN;
+        LPOLESTR names[1] = {const_cast<LPOLESTR>("GetAscan")};
+        return control != nullptr && SUCCEEDED(control->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+    };
+    std::string name = ToUtf8(m_selected);
+    CComPtr<IDispatch> viewer = m_pDocument->GetExtendedControl(name);
+    if (!isViewer(viewer.get())) {
+        viewer.Release();
+        for (const std::string& candidate : m_pDocument->GetControlNames()) {
+            CComPtr<IDispatch> control = m_pDocument->GetExtendedControl(candidate);
+            if (isViewer(control.get())) {
+                viewer = control;
+                name = candidate;
+                break;
+            }
+        }
+    }
+    if (!viewer) {
+        Report(tr("The page has no viewer to show a B-scan of"));
+        return false;
+    }
+    const QString path = QDir(QDir::tempPath()).filePath(QString("orvex-bscan-%1.png").arg(QApplication::applicationPid()));
+    std::string error;
+    const bool written = WriteBscan(viewer.get(), SBscanOptions(), ToUtf8(path), error);
+    QPixmap picture;
+    const bool loaded = written && picture.load(path);
+    QFile::remove(path);
+    if (!loaded) {
+        Report(tr("No B-scan of %1 (%2)").arg(FromUtf8(name), written ? tr("the picture cannot be read") : FromUtf8(error)));
+        return false;
+    }
+    if (!m_bscan) {
+        m_bscan = new QDialog(this);
+        m_bscan->setAttribute(Qt::WA_DeleteOnClose);
+        auto* layout = new QVBoxLayout(m_bscan);
+        auto* label = new QLabel(m_bscan);
+        label->setObjectName("bscan");
+        layout->addWidget(label);
+    }
+    m_bscan->setWindowTitle(tr("B-scan of %1").arg(FromUtf8(name)));
+    m_bscan->findChild<QLabel*>("bscan")->setPixmap(picture);
+    m_bscan->show();
+    return true;
+}
+
+QDialog* CMainWindow::GetBscanWindow() const { return m_bscan; }
 
 bool CMainWindow::RunMacro(const QString& name) {
     if (!m_pMacros) return false;

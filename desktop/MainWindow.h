@@ -3,6 +3,7 @@
 // Macros, View and Help menus, a message panel for what macros print and for errors, and the
 // property dialogs. One document is open at a time; a clock drives its window manager.
 #include <QMainWindow>
+#include <QDialog>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -63,6 +64,9 @@ public:
     CPropertyDialog* GetPropertyDialog() const;
     // Starts or stops the pulse animation of the selected viewer.
     bool ToggleAnimation();
+    // Shows the B-scan of the selected viewer (or of the page's first viewer) in a window of its own.
+    bool ShowBscan();
+    QDialog* GetBscanWindow() const;
     // Runs a macro of the document, or a Lua file; output and errors go to the message panel.
     bool RunMacro(const QString& name);
     bool RunScriptFile(const QString& path);
@@ -107,5 +111,6 @@ private:
     QActionGroup* m_zoomGroup = nullptr;
     QLabel* m_status = nullptr;
     QPointer<CPropertyDialog> m_dialog;
+    QPointer<QDialog> m_bscan;
     bool m_bFramePending = false;
 };

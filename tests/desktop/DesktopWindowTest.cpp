@@ -3,8 +3,10 @@
 // printing, the unsaved-changes question and the untitled document of a simulation file.
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QTest>
 
 #include "DesktopTestSupport.h"
@@ -135,6 +137,25 @@ TEST_F(DesktopTest, TheMeasuringBoxLeavesThePageAsItWasAndTheCursorFollowsThePlo
     // Off the controls the page's own cursor is the arrow.
     QTest::mouseMove(view, QPoint(515, 415));
     EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
+}
+
+// View > B-scan: the viewer's snapshots side by side in a window of its own, whichever control is
+// selected (an A-scan control has no A-scans of its own to show).
+TEST_F(DesktopTest, TheBscanOfTheViewerOpensInAWindow) {
+    ASSERT_TRUE(m_window->SelectControl("OrvexAscanViewer1"));
+    ASSERT_TRUE(m_window->ShowBscan());
+    QDialog* window = m_window->GetBscanWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "B-scan of OrvexViewer1");
+    const QLabel* picture = window->findChild<QLabel*>("bscan");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->pixmap().size(), QSize(800, 500));
+    // A picture, not a blank: the axes' black, the page's white and the B-scan's greys.
+    const QImage image = picture->pixmap().toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 5)
+        for (int x = 0; x < image.width(); x += 5) colours.insert(image.pixel(x, y));
+    EXPECT_GT(colours.size(), 20);
 }
 
 TEST_F(DesktopTest, TheAnimationRunsOnTheClockAsAHeadlessRunDoes) {
