@@ -4,13 +4,13 @@
 
 #include "geometry/CSimulationData.h"
 #include "geometry/OrvexFile.h"
+#include "host/AscanTraces.h"
 #include "host/DispatchCalls.h"
 #include "host/HostDocument.h"
 #include "host/JobDataFile.h"
 #include "host/PagePicture.h"
 #include "ids/OrvexAscanViewerIds.h"
 #include "ids/OrvexViewerIds.h"
-#include "platform/com/SafeArray.h"
 #include "platform/com/Variant.h"
 #include "platform/gdi/Png.h"
 
@@ -66,31 +66,12 @@ constexpr double kAmplitudeLow = -1.0, kAmplitudeHigh = 1.0;
 
 // The time span of the viewer's A-scan: 0 to its element count times its resolution.
 bool AscanTimeSpan(IDispatch* viewer, double& low, double& high) {
-    double start = 0.0, resolution = 0.0;
-    VARIANT samples;
-    VariantInit(&samples);
-    VARIANT args[3];
-    for (VARIANT& a : args) VariantInit(&a);
-    args[0].vt = VT_R8 | VT_BYREF;
-    args[0].pdblVal = &start;
-    args[1].vt = VT_R8 | VT_BYREF;
-    args[1].pdblVal = &resolution;
-    args[2].vt = VT_VARIANT | VT_BYREF;
-    args[2].pvarVal = &samples;
-    VARIANT result;
-    VariantInit(&result);
+    SAscanTrace trace;
     std::string error;
-    bool ok = InvokeByName(viewer, "GetAscan", DISPATCH_METHOD, args, &result, error) && result.vt == VT_BOOL &&
-              result.boolVal != VARIANT_FALSE && (samples.vt & VT_ARRAY) && samples.parray != nullptr;
-    if (ok) {
-        LONG lo = 0, hi = -1;
-        ok = SUCCEEDED(SafeArrayGetLBound(samples.parray, 1, &lo)) && SUCCEEDED(SafeArrayGetUBound(samples.parray, 1, &hi));
-        low = 0.0;
-        high = static_cast<double>(hi - lo + 1) * resolution;
-    }
-    VariantClear(&samples);
-    VariantClear(&result);
-    return ok;
+    if (!ReadViewerAscan(viewer, trace, error)) return false;
+    low = 0.0;
+    high = static_cast<double>(trace.samples.size()) * trace.resolution;
+    return true;
 }
 
 std::string Number(double v) {
