@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "host/LuaPatterns.h"
 
@@ -14,6 +15,18 @@ namespace {
 
 // The count hook fires every this many VM instructions; the budget is checked there.
 constexpr int kHookInterval = 1000;
+
+// CPU time a run takes beyond what its instructions and charges account for is charged at one
+// instruction per this many nanoseconds. The VM runs a few instructions a nanosecond and every
+// charge of the host is set well within this, so only time nothing else counts reaches it: long
+// strings compared, a large heap collected over and over.
+constexpr uint64_t kCpuNanosPerInstruction = 1000;
+
+uint64_t ReadClock(clockid_t clock) {
+    timespec t{};
+    if (clock_gettime(clock, &t) != 0) return 0;
+    return static_cast<uint64_t>(t.tv_sec) * 1'000'000'000u + static_cast<uint64_t>(t.tv_nsec);
+}
 
 constexpr const char* kNotEnoughMemory = "not enough memory";
 
@@ -383,7 +396,7 @@ void CLuaSandbox::RecordMemoryRefusal() {
 
 void CLuaSandbox::CountHook(lua_State* L, lua_Debug*) {
     CLuaSandbox* self = FromState(L);
-    if (!self->Charge(kHookInterval)) {
+    if (!self->Charge(kHookInterval) || !self->ChargeCpuTime()) {
         lua_pushstring(L, self->ExhaustedMessage().c_str());
         lua_error(L);
     }
@@ -398,6 +411,24 @@ bool CLuaSandbox::Charge(uint64_t cost) {
         if (m_L) lua_sethook(m_L, &CLuaSandbox::CountHook, LUA_MASKCOUNT, 1);
     }
     return false;
+}
+
+bool CLuaSandbox::ChargeCpuTime() {
+    if (m_exhausted) return false;
+    if (m_depth == 0) return true;  // the clock is marked when a run begins
+    // Reading the thread's CPU time is a system call; the coarse clock (a few nanoseconds) says
+    // when a tick has passed, so it is read a few hundred times a second at most.
+    const uint64_t tick = ReadClock(CLOCK_MONOTONIC_COARSE);
+    if (tick == m_tickMark) return true;
+    m_tickMark = tick;
+    const uint64_t cpu = ReadClock(CLOCK_THREAD_CPUTIME_ID);
+    if (cpu <= m_cpuMarkNs) return true;
+    const uint64_t spent = (cpu - m_cpuMarkNs) / kCpuNanosPerInstruction;
+    const uint64_t charged = m_used - m_usedAtMark;
+    m_cpuMarkNs = cpu;
+    const bool ok = spent <= charged || Charge(spent - charged);
+    m_usedAtMark = m_used;
+    return ok;
 }
 
 std::string CLuaSandbox::ExhaustedMessage() const {
@@ -468,6 +499,9 @@ void CLuaSandbox::BeginRun() {
     if (m_depth++ > 0) return;
     m_used = 0;
     m_exhausted = false;
+    m_cpuMarkNs = ReadClock(CLOCK_THREAD_CPUTIME_ID);
+    m_tickMark = ReadClock(CLOCK_MONOTONIC_COARSE);
+    m_usedAtMark = 0;
     m_memoryRefused = false;
     m_refusedSource.clear();
     m_refusedLine = 0;

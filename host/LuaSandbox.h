@@ -96,6 +96,9 @@ private:
     void RecordMemoryRefusal();
     void BeginRun();
     void EndRun();
+    // Charges the CPU time since the last look beyond what was charged meanwhile; false once
+    // the budget is spent.
+    bool ChargeCpuTime();
 
     SMacroLimits m_limits;
     lua_State* m_L = nullptr;
@@ -108,6 +111,11 @@ private:
     uint64_t m_used = 0;
     bool m_exhausted = false;
     int m_depth = 0;
+    // Where the CPU time was last looked at: the thread's CPU time, the coarse clock's tick and
+    // the budget used then.
+    uint64_t m_cpuMarkNs = 0;
+    uint64_t m_tickMark = 0;
+    uint64_t m_usedAtMark = 0;
     // What the message handler found for the error being raised.
     std::string m_errorSource;
     int m_errorLine = 0;

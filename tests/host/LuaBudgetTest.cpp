@@ -96,6 +96,43 @@ TEST_F(LuaBudgetTest, EveryWayOfSpendingTimeMeetsTheBudget) {
     EXPECT_LT(m_printedBytes, 40 * 64 * kBudget);
 }
 
+// Time the VM spends where no count sees it is charged by the CPU time it takes: comparing two
+// long strings is one instruction however long they are, a full collection of a large heap one
+// call. Counted by instructions alone, each loop below would run for a minute or more.
+TEST_F(LuaBudgetTest, TimeNoCountSeesIsChargedByCpuTime) {
+    SMacroLimits limits = Limits();
+    limits.maxInstructions = 1'000'000;
+    // Runs `source` to the end of the budget; the number of rounds it counted in `n`.
+    auto roundsBeforeTheEnd = [&limits](const std::string& source) {
+        CLuaSandbox sandbox(limits);
+        std::string error;
+        EXPECT_FALSE(sandbox.Run(source, "macro Test", error));
+        EXPECT_NE(error.find("instruction limit of 1000000 reached"), std::string::npos) << error;
+        lua_getglobal(sandbox.GetState(), "n");
+        return lua_tointeger(sandbox.GetState(), -1);
+    };
+    // Two distinct 4 MB strings with the same bytes (about 200 000 instructions to make): each
+    // comparison reads both to the end. The rest of the budget pays for some 160 000 rounds by
+    // instructions, for a few thousand by time.
+    const std::string strings = "local a = string.rep('x', 4194304) local b = string.rep('x', 4194303) .. ";
+    const lua_Integer equal = roundsBeforeTheEnd(strings + "'x' n = 0 while true do if a == b then n = n + 1 end end");
+    EXPECT_GT(equal, 0);
+    EXPECT_LT(equal, 40000);
+    EXPECT_LT(roundsBeforeTheEnd(strings + "'y' n = 0 while true do if a < b then n = n + 1 end end"), 40000);
+    // 100 000 tables: the rest of the budget pays for over 100 000 full collections of them by
+    // instructions, a few hundred by time.
+    EXPECT_LT(roundsBeforeTheEnd("local t = {} for i = 1, 100000 do t[i] = {} end\n"
+                                 "n = 0 while true do collectgarbage('collect') n = n + 1 end"),
+              5000);
+    // Ordinary work is charged by its count alone: a loop of about 600 000 instructions fits a
+    // budget of a million on any machine that runs an instruction within a microsecond.
+    CLuaSandbox plain(limits);
+    std::string error;
+    EXPECT_TRUE(plain.Run("local s = 0 for i = 1, 200000 do s = s + i * 2 end assert(s == 40000200000)", "macro Plain",
+                          error))
+        << error;
+}
+
 // A message handler still runs for ordinary errors, under the budget.
 TEST_F(LuaBudgetTest, MessageHandlersStillHandleOrdinaryErrors) {
     EXPECT_EQ(Run("local ok, m = xpcall(function() error('bad', 0) end, function(m) return 'seen ' .. m end)\n"
