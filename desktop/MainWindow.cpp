@@ -9,9 +9,9 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDockWidget>
-#include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -37,6 +37,7 @@
 #include "host/PropertyFrame.h"
 #include "platform/afx/COleControl.h"
 #include "platform/com/OleInterfaces.h"
+#include "platform/gdi/CBitmap.h"
 
 namespace {
 
@@ -350,16 +351,24 @@ bool CMainWindow::ShowBscan() {
         Report(tr("The page has no viewer to show a B-scan of"));
         return false;
     }
-    const QString path = QDir(QDir::tempPath()).filePath(QString("orvex-bscan-%1.png").arg(QApplication::applicationPid()));
+    CBitmap bitmap;
     std::string error;
-    const bool written = WriteBscan(viewer.get(), SBscanOptions(), ToUtf8(path), error);
-    QPixmap picture;
-    const bool loaded = written && picture.load(path);
-    QFile::remove(path);
-    if (!loaded) {
-        Report(tr("No B-scan of %1 (%2)").arg(FromUtf8(name), written ? tr("the picture cannot be read") : FromUtf8(error)));
+    if (!RenderBscanBitmap(viewer.get(), SBscanOptions(), bitmap, error)) {
+        Report(tr("No B-scan of %1 (%2)").arg(FromUtf8(name), FromUtf8(error)));
         return false;
     }
+    // 0x00BBGGRR pixels, row by row.
+    const int w = bitmap.GetWidth(), h = bitmap.GetHeight();
+    QImage image(w, h, QImage::Format_RGB32);
+    const uint32_t* pixels = bitmap.GetPixels();
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const uint32_t c = pixels[static_cast<size_t>(y) * w + x];
+            line[x] = qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+        }
+    }
+    const QPixmap picture = QPixmap::fromImage(image);
     if (!m_bscan) {
         m_bscan = new QDialog(this);
         m_bscan->setAttribute(Qt::WA_DeleteOnClose);

@@ -232,6 +232,42 @@ void DrawBscan(CDC& dc, const SBscanOptions& options, const SBscanImage& image) 
     FrameRect(dc, B);
 }
 
+namespace {
+
+// Builds the image and records the drawing of it.
+bool RecordBscan(IDispatch* viewer, const SBscanOptions& options, CMetaFileDC& meta, std::string& error,
+                 const AscanProgress& progress) {
+    SBscanImage image;
+    if (!BuildBscanImage(viewer, options, image, error, progress)) return false;
+    if (!meta.Create(options.width, options.height)) {
+        error = "cannot make a picture of " + std::to_string(options.width) + "x" + std::to_string(options.height);
+        return false;
+    }
+    DrawBscan(meta, options, image);
+    return true;
+}
+
+bool PlayBscan(const CMetaFileDC& meta, const SBscanOptions& options, CBitmap& picture) {
+    CDC dc;
+    if (!picture.CreateBitmap(options.width, options.height, 1, 32, nullptr) || !dc.CreateCompatibleDC(nullptr))
+        return false;
+    CSelectObject target(dc, picture);
+    dc.FillSolidRect(0, 0, options.width, options.height, kBackground);
+    gdi::PlayRecording(meta.GetRecording(), dc);
+    return true;
+}
+
+}  // namespace
+
+bool RenderBscanBitmap(IDispatch* viewer, const SBscanOptions& options, CBitmap& picture, std::string& error,
+                       const AscanProgress& progress) {
+    CMetaFileDC meta;
+    if (!RecordBscan(viewer, options, meta, error, progress)) return false;
+    if (PlayBscan(meta, options, picture)) return true;
+    error = "cannot make a picture of " + std::to_string(options.width) + "x" + std::to_string(options.height);
+    return false;
+}
+
 bool WriteBscan(IDispatch* viewer, const SBscanOptions& options, const std::string& path, std::string& error,
                 const AscanProgress& progress) {
     std::string ext = std::filesystem::path(path).extension().string();
@@ -240,14 +276,8 @@ bool WriteBscan(IDispatch* viewer, const SBscanOptions& options, const std::stri
         error = path + ": the output must end in .png, .pdf or .svg";
         return false;
     }
-    SBscanImage image;
-    if (!BuildBscanImage(viewer, options, image, error, progress)) return false;
     CMetaFileDC meta;
-    if (!meta.Create(options.width, options.height)) {
-        error = "cannot make a picture of " + std::to_string(options.width) + "x" + std::to_string(options.height);
-        return false;
-    }
-    DrawBscan(meta, options, image);
+    if (!RecordBscan(viewer, options, meta, error, progress)) return false;
 
     // Written as any output is (a temporary file renamed over a regular file; a FIFO or a device
     // written as such), or handed to the job's background writer, which does the same.
@@ -255,13 +285,7 @@ bool WriteBscan(IDispatch* viewer, const SBscanOptions& options, const std::stri
     bool written = false;
     if (ext == ".png") {
         CBitmap picture;
-        CDC dc;
-        if (picture.CreateBitmap(options.width, options.height, 1, 32, nullptr) && dc.CreateCompatibleDC(nullptr)) {
-            {
-                CSelectObject target(dc, picture);
-                dc.FillSolidRect(0, 0, options.width, options.height, kBackground);
-                gdi::PlayRecording(meta.GetRecording(), dc);
-            }
+        if (PlayBscan(meta, options, picture)) {
             written = CPngBackgroundWrites::Active()
                           ? SaveBitmapPng(picture, path)
                           : WriteOutputFile(

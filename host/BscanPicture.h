@@ -8,6 +8,7 @@
 
 #include "host/AscanTraces.h"
 
+class CBitmap;
 class CDC;
 
 struct SBscanOptions {
@@ -60,6 +61,10 @@ bool BuildBscanImage(IDispatch* viewer, const SBscanOptions& options, SBscanImag
 
 // Draws the image, the axes, the colour bar and its numbers into `dc` (white background assumed).
 void DrawBscan(CDC& dc, const SBscanOptions& options, const SBscanImage& image);
+
+// The B-scan of a viewer as a 32-bit picture of the options' size, as the PNG of WriteBscan has it.
+bool RenderBscanBitmap(IDispatch* viewer, const SBscanOptions& options, CBitmap& picture, std::string& error,
+                       const AscanProgress& progress = {});
 
 // The whole job for a viewer: build, draw into a recording and write PNG, PDF or SVG under a
 // temporary name. False with one line in `error`; nothing is left behind then.
